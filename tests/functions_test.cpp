@@ -1,0 +1,155 @@
+// Calls each program's variadic function directly, linked from the program's own object.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+int FindMax(int n, ...);
+void PrintFloats(int n, ...);
+void PrintLines(const char *first, ...);
+[[gnu::format(printf, 2, 3)]] void WriteFormatted(FILE *stream, const char *format, ...);
+[[gnu::format(printf, 1, 2)]] void PrintFError(const char *format, ...);
+
+namespace {
+
+// Runs f with stream's descriptor sent to a temporary file; returns what f wrote there.
+template <typename F>
+std::string
+Capture(FILE *stream, F f)
+{
+	fflush(stream);
+	const int fd = fileno(stream);
+	const int saved = dup(fd);
+	FILE *tmp = tmpfile();
+	if (saved < 0 || tmp == nullptr || dup2(fileno(tmp), fd) < 0)
+		ADD_FAILURE() << "cannot redirect descriptor " << fd;
+	f();
+	fflush(stream);
+	dup2(saved, fd);
+	close(saved);
+
+	std::string text;
+	rewind(tmp);
+	for (int c; (c = fgetc(tmp)) != EOF;)
+		text += static_cast<char>(c);
+	fclose(tmp);
+	return text;
+}
+
+TEST(FindMax, ComparesAsSignedInts)
+{
+	EXPECT_EQ(FindMax(3, -5, -2, -9), -2);
+	EXPECT_EQ(FindMax(2, -1, 0), 0);
+	EXPECT_EQ(FindMax(3, INT_MIN, INT_MAX, -1), INT_MAX);
+}
+
+TEST(FindMax, FindsTheLargestWhereverItStands)
+{
+	EXPECT_EQ(FindMax(1, 42), 42);
+	EXPECT_EQ(FindMax(3, 9, 1, 2), 9);
+	EXPECT_EQ(FindMax(3, 1, 2, 9), 9);
+	EXPECT_EQ(FindMax(3, 7, 7, 7), 7);
+	EXPECT_EQ(FindMax(7, 702, 422, 631, 834, 892, 104, 772), 892);
+}
+
+TEST(FindMax, ReadsOnlyTheCountedValues)
+{
+	EXPECT_EQ(FindMax(2, 1, 2, 99), 2);
+	// Below 1 nothing is read, not even a value that was passed.
+	EXPECT_EQ(FindMax(0, 5), INT_MIN);
+	EXPECT_EQ(FindMax(-1, 5), INT_MIN);
+	EXPECT_EQ(FindMax(INT_MIN), INT_MIN);
+}
+
+TEST(PrintFloats, PrintsEachValueWithTwoDecimals)
+{
+	EXPECT_EQ(Capture(stdout, [] { PrintFloats(3, 3.14159, 2.71828, 1.41421); }),
+	    "Printing floats: [3.14] [2.72] [1.41]\n");
+	EXPECT_EQ(Capture(stdout, [] { PrintFloats(2, -0.125, 1e6); }),
+	    "Printing floats: [-0.12] [1000000.00]\n");
+	// A float arrives promoted to double.
+	EXPECT_EQ(Capture(stdout, [] { PrintFloats(1, 2.5F); }), "Printing floats: [2.50]\n");
+}
+
+TEST(PrintFloats, CountBelowOneWritesTheHeadingOnly)
+{
+	EXPECT_EQ(Capture(stdout, [] { PrintFloats(0); }), "Printing floats:\n");
+	EXPECT_EQ(Capture(stdout, [] { PrintFloats(-2, 1.0); }), "Printing floats:\n");
+}
+
+TEST(PrintLines, PrintsEveryStringUpToTheNullPointer)
+{
+	const auto *end = static_cast<const char *>(nullptr);
+	EXPECT_EQ(Capture(stdout, [=] { PrintLines("only", end); }), "only\n");
+	EXPECT_EQ(Capture(stdout, [=] { PrintLines("a", "", "b", end); }), "a\n\nb\n");
+	EXPECT_EQ(Capture(stdout, [=] { PrintLines("First", "Second", "Third", "Fourth", end); }),
+	    "First\nSecond\nThird\nFourth\n");
+	EXPECT_EQ(Capture(stdout, [=] { PrintLines(end); }), "");
+}
+
+TEST(PrintFError, FormatsTheMessageBeforeTheCallersError)
+{
+	EXPECT_EQ(Capture(stderr,
+		      [] {
+			      errno = ENOENT;
+			      PrintFError("Error opening '%s'", "myfile.txt");
+		      }),
+	    "Error opening 'myfile.txt': No such file or directory\n");
+	EXPECT_EQ(Capture(stderr,
+		      [] {
+			      errno = EACCES;
+			      PrintFError("%s=%d %c%x %.1f%%", "n", -3, 'z', 255U, 2.5);
+		      }),
+	    "n=-3 zff 2.5%: Permission denied\n");
+}
+
+TEST(PrintFError, CutsMessagesLongerThan255Characters)
+{
+	for (const std::size_t length : {255U, 256U, 1000U}) {
+		const std::string message(length, 'x');
+		EXPECT_EQ(Capture(stderr,
+			      [&] {
+				      errno = EIO;
+				      PrintFError("%s", message.c_str());
+			      }),
+		    std::string(std::min<std::size_t>(length, 255), 'x') + ": Input/output error\n")
+		    << "message of " << length;
+	}
+}
+
+TEST(PrintFError, ReportsTheCallersErrnoWhenFormattingFails)
+{
+	// In the C locale a wide character past ASCII fails to convert: the
+	// formatter gives up with EILSEQ, which must not replace ENOENT.
+	EXPECT_EQ(Capture(stderr,
+		      [] {
+			      errno = ENOENT;
+			      PrintFError("lost %ls", L"\u0100");
+		      }),
+	    "No such file or directory\n");
+}
+
+TEST(WriteFormatted, ForwardsEachFormatWithItsArguments)
+{
+	char *text = nullptr;
+	std::size_t size = 0;
+	FILE *stream = open_memstream(&text, &size);
+	ASSERT_NE(stream, nullptr);
+	WriteFormatted(stream, "Call with %d variable argument.\n", 1);
+	WriteFormatted(stream, "Call with %d variable %s.\n", 2, "arguments");
+	WriteFormatted(stream, "%s|%5d|%-3s|%c|%.2e|%lld\n", "a", 42, "b", 'q', 1234.5, LLONG_MIN);
+	ASSERT_EQ(fclose(stream), 0);
+	EXPECT_EQ(std::string(text, size),
+	    "Call with 1 variable argument.\n"
+	    "Call with 2 variable arguments.\n"
+	    "a|   42|b  |q|1.23e+03|-9223372036854775808\n");
+	free(text); // NOLINT(cppcoreguidelines-no-malloc): open_memstream allocates with malloc
+}
+
+} // namespace
