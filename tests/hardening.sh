@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Checks a built program's hardening: PIE, full RELRO, a non-executable stack,
+# libc.so.6 as its only dependency, and its dynamic imports.
+# Usage: hardening.sh READELF PROGRAM [+SYMBOL | -SYMBOL]...
+#   +SYMBOL must be imported (a fortified formatter, say); -SYMBOL must not be.
+set -euo pipefail
+
+readelf=$1
+program=$2
+shift 2
+
+status=0
+fail() {
+	echo "$(basename "$program"): $*" >&2
+	status=1
+}
+
+headers=$("$readelf" --file-header --program-headers --wide "$program")
+dynamic=$("$readelf" --dynamic --wide "$program")
+imports=$("$readelf" --dyn-syms --wide "$program" |
+	awk '$7 == "UND" && NF >= 8 { sub(/@.*/, "", $8); print $8 }')
+
+grep -q 'Type: *DYN' <<<"$headers" && grep -q 'FLAGS_1).*PIE' <<<"$dynamic" ||
+	fail "not a position-independent executable"
+grep -q 'GNU_RELRO' <<<"$headers" || fail "no RELRO segment"
+grep -qE '\(FLAGS\).*BIND_NOW|\(BIND_NOW\)' <<<"$dynamic" || fail "lazy binding: not BIND_NOW"
+stack=$(awk '$1 == "GNU_STACK" { print $7 }' <<<"$headers")
+[[ $stack == RW ]] || fail "stack flags are '${stack:-missing}', not RW"
+
+needed=$(sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' <<<"$dynamic" | paste -sd ' ')
+[[ $needed == libc.so.6 ]] || fail "needs '$needed', not libc.so.6 alone"
+
+for expectation in "$@"; do
+	symbol=${expectation:1}
+	case $expectation in
+	+*) grep -qx "$symbol" <<<"$imports" || fail "does not import $symbol" ;;
+	-*) ! grep -qx "$symbol" <<<"$imports" || fail "imports $symbol" ;;
+	*) fail "expectation '$expectation' is neither +SYMBOL nor -SYMBOL" ;;
+	esac
+done
+
+exit "$status"
