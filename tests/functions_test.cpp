@@ -36,10 +36,21 @@ Capture(FILE *stream, F f)
 
 	std::string text;
 	rewind(tmp);
-	for (int c; (c = fgetc(tmp)) != EOF;)
+	for (int c = fgetc(tmp); c != EOF; c = fgetc(tmp))
 		text += static_cast<char>(c);
 	fclose(tmp);
 	return text;
+}
+
+// Runs f with errno set to err, as a failing caller leaves it; returns what f wrote on stderr.
+template <typename F>
+std::string
+Reported(int err, F f)
+{
+	return Capture(stderr, [&] {
+		errno = err;
+		f();
+	});
 }
 
 TEST(FindMax, ComparesAsSignedInts)
@@ -95,29 +106,18 @@ TEST(PrintLines, PrintsEveryStringUpToTheNullPointer)
 
 TEST(PrintFError, FormatsTheMessageBeforeTheCallersError)
 {
-	EXPECT_EQ(Capture(stderr,
-		      [] {
-			      errno = ENOENT;
-			      PrintFError("Error opening '%s'", "myfile.txt");
-		      }),
+	EXPECT_EQ(Reported(ENOENT, [] { PrintFError("Error opening '%s'", "myfile.txt"); }),
 	    "Error opening 'myfile.txt': No such file or directory\n");
-	EXPECT_EQ(Capture(stderr,
-		      [] {
-			      errno = EACCES;
-			      PrintFError("%s=%d %c%x %.1f%%", "n", -3, 'z', 255U, 2.5);
-		      }),
+	EXPECT_EQ(
+	    Reported(EACCES, [] { PrintFError("%s=%d %c%x %.1f%%", "n", -3, 'z', 255U, 2.5); }),
 	    "n=-3 zff 2.5%: Permission denied\n");
 }
 
 TEST(PrintFError, CutsMessagesLongerThan255Characters)
 {
-	for (const std::size_t length : {255U, 256U, 1000U}) {
+	for (const std::size_t length : { 255U, 256U, 1000U }) {
 		const std::string message(length, 'x');
-		EXPECT_EQ(Capture(stderr,
-			      [&] {
-				      errno = EIO;
-				      PrintFError("%s", message.c_str());
-			      }),
+		EXPECT_EQ(Reported(EIO, [&] { PrintFError("%s", message.c_str()); }),
 		    std::string(std::min<std::size_t>(length, 255), 'x') + ": Input/output error\n")
 		    << "message of " << length;
 	}
@@ -127,11 +127,7 @@ TEST(PrintFError, ReportsTheCallersErrnoWhenFormattingFails)
 {
 	// In the C locale a wide character past ASCII fails to convert: the
 	// formatter gives up with EILSEQ, which must not replace ENOENT.
-	EXPECT_EQ(Capture(stderr,
-		      [] {
-			      errno = ENOENT;
-			      PrintFError("lost %ls", L"\u0100");
-		      }),
+	EXPECT_EQ(Reported(ENOENT, [] { PrintFError("lost %ls", L"\u0100"); }),
 	    "No such file or directory\n");
 }
 

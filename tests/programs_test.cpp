@@ -36,7 +36,7 @@ std::string
 Slurp(const fs::path &path)
 {
 	std::ifstream in(path, std::ios::binary);
-	return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+	return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
 }
 
 void
@@ -77,17 +77,19 @@ protected:
 	}
 
 	// Runs the program with no arguments in work_.
-	Result
+	[[nodiscard]] Result
 	Run(const std::string &name, Out out = Out::Captured) const
 	{
 		std::vector<std::string> words = Launcher();
 		words.push_back(std::string(ELLIPSIS_BIN_DIR) + "/" + name);
 		std::vector<char *> argv;
+		argv.reserve(words.size() + 1);
 		for (std::string &word : words)
 			argv.push_back(word.data());
 		argv.push_back(nullptr);
 
-		const std::string outPath = out == Out::DevFull ? "/dev/full" : (root_ / "out").string();
+		const std::string outPath =
+		    out == Out::DevFull ? "/dev/full" : (root_ / "out").string();
 		const std::string errPath = (root_ / "err").string();
 		const std::string work = work_.string();
 
@@ -109,8 +111,8 @@ protected:
 		int status = 0;
 		EXPECT_GT(pid, 0) << std::strerror(errno);
 		EXPECT_EQ(waitpid(pid, &status, 0), pid) << std::strerror(errno);
-		return {out == Out::Captured ? Slurp(root_ / "out") : "", Slurp(root_ / "err"),
-		    WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)};
+		return { out == Out::Captured ? Slurp(root_ / "out") : "", Slurp(root_ / "err"),
+			WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status) };
 	}
 
 	fs::path root_;
@@ -123,9 +125,9 @@ TEST_F(Program, WalkersPrintTheirLinesExactly)
 		const char *name;
 		const char *out;
 	} cases[] = {
-		{"maxpick", "The largest value is: 892\n"},
-		{"floatrow", "Printing floats: [3.14] [2.72] [1.41]\n"},
-		{"linewalk", "First\nSecond\nThird\nFourth\n"},
+		{ "maxpick", "The largest value is: 892\n" },
+		{ "floatrow", "Printing floats: [3.14] [2.72] [1.41]\n" },
+		{ "linewalk", "First\nSecond\nThird\nFourth\n" },
 	};
 	for (const auto &c : cases) {
 		SCOPED_TRACE(c.name);
@@ -143,14 +145,15 @@ TEST_F(Program, WalkersReportLostOutputAndFail)
 		Out out;
 		const char *reason;
 	} sinks[] = {
-		{Out::DevFull, "No space left on device"},
-		{Out::Closed, "Bad file descriptor"},
+		{ Out::DevFull, "No space left on device" },
+		{ Out::Closed, "Bad file descriptor" },
 	};
-	for (const char *name : {"maxpick", "floatrow", "linewalk"}) {
+	for (const char *name : { "maxpick", "floatrow", "linewalk" }) {
 		for (const auto &sink : sinks) {
 			SCOPED_TRACE(std::string(name) + ", " + sink.reason);
 			const Result r = Run(name, sink.out);
-			EXPECT_EQ(r.err, std::string(name) + ": write error: " + sink.reason + "\n");
+			EXPECT_EQ(
+			    r.err, std::string(name) + ": write error: " + sink.reason + "\n");
 			EXPECT_EQ(r.status, 1);
 		}
 	}
@@ -167,7 +170,7 @@ TEST_F(Program, FailnoteReportsAMissingFileAndSucceeds)
 
 TEST_F(Program, FmtwriteWritesTheFileThatSilencesFailnote)
 {
-	for (const char *name : {"fmtwrite", "failnote"}) {
+	for (const char *name : { "fmtwrite", "failnote" }) {
 		SCOPED_TRACE(name);
 		const Result r = Run(name);
 		EXPECT_EQ(r.out, "");
@@ -194,13 +197,15 @@ TEST_F(Program, FmtwriteReportsAFileItCannotWriteAndFails)
 		std::function<void(const fs::path &)> prepare;
 		const char *err;
 	} cases[] = {
-		{"directory of that name", [](const fs::path &file) { fs::create_directory(file); },
-		    "Error opening 'myfile.txt': Is a directory\n"},
-		{"link into a directory that no longer exists",
+		{ "directory of that name",
+		    [](const fs::path &file) { fs::create_directory(file); },
+		    "Error opening 'myfile.txt': Is a directory\n" },
+		{ "link into a directory that no longer exists",
 		    [](const fs::path &file) { fs::create_symlink("gone/myfile.txt", file); },
-		    "Error opening 'myfile.txt': No such file or directory\n"},
-		{"full device", [](const fs::path &file) { fs::create_symlink("/dev/full", file); },
-		    "Error writing 'myfile.txt': No space left on device\n"},
+		    "Error opening 'myfile.txt': No such file or directory\n" },
+		{ "full device",
+		    [](const fs::path &file) { fs::create_symlink("/dev/full", file); },
+		    "Error writing 'myfile.txt': No space left on device\n" },
 	};
 	for (const auto &c : cases) {
 		SCOPED_TRACE(c.what);

@@ -29,10 +29,11 @@ main()
 	const char szFileName[] = "myfile.txt";
 
 	FILE *pFile = fopen(szFileName, "r");
-	if (pFile == nullptr)
+	if (pFile == nullptr) {
 		PrintFError("Error opening '%s'", szFileName);
-	else
+	} else {
 		fclose(pFile);
+	}
 	// Reporting the failure is this program's whole job, so it succeeds either way.
 	return 0;
 }
