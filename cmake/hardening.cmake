@@ -1,6 +1,11 @@
 # Hardening for the shipped programs, as a target they link: a build without
-# presets is hardened too. Sanitizer builds turn it off, since they are
-# unoptimised enough to disable _FORTIFY_SOURCE and bring their own checks.
+# presets is hardened too. Sanitizer builds turn it off: the fortified __*_chk
+# functions would stand in for the calls the sanitizers intercept.
+
+# Without this check CMake ignores POSITION_INDEPENDENT_CODE on executables,
+# and PIE would rest on the compiler's own default.
+include(CheckPIESupported)
+check_pie_supported()
 
 option(ELLIPSIS_HARDENING "Build the programs fortified, stack-protected and fully RELRO" ON)
 
