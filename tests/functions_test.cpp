@@ -12,7 +12,7 @@
 
 int FindMax(int n, ...);
 void PrintFloats(int n, ...);
-void PrintLines(const char *first, ...);
+[[gnu::sentinel]] void PrintLines(const char *first, ...);
 [[gnu::format(printf, 2, 3)]] void WriteFormatted(FILE *stream, const char *format, ...);
 [[gnu::format(printf, 1, 2)]] void PrintFError(const char *format, ...);
 
@@ -67,6 +67,8 @@ TEST(FindMax, FindsTheLargestWhereverItStands)
 	EXPECT_EQ(FindMax(3, 1, 2, 9), 9);
 	EXPECT_EQ(FindMax(3, 7, 7, 7), 7);
 	EXPECT_EQ(FindMax(7, 702, 422, 631, 834, 892, 104, 772), 892);
+	// Past the sixth argument x86-64 passes ints on the stack, past the eighth arm64.
+	EXPECT_EQ(FindMax(9, 1, 2, 3, 4, 5, 6, 7, 99, 8), 99);
 }
 
 TEST(FindMax, ReadsOnlyTheCountedValues)
@@ -86,6 +88,11 @@ TEST(PrintFloats, PrintsEachValueWithTwoDecimals)
 	    "Printing floats: [-0.12] [1000000.00]\n");
 	// A float arrives promoted to double.
 	EXPECT_EQ(Capture(stdout, [] { PrintFloats(1, 2.5F); }), "Printing floats: [2.50]\n");
+	// Past the eighth, x86-64 and arm64 pass doubles on the stack.
+	EXPECT_EQ(Capture(stdout,
+		      [] { PrintFloats(10, 0.5, 1.5, 2.5, 3.5, 4.5, 5.5, 6.5, 7.5, 8.5, 9.5); }),
+	    "Printing floats: [0.50] [1.50] [2.50] [3.50] [4.50] [5.50] [6.50] [7.50] [8.50] "
+	    "[9.50]\n");
 }
 
 TEST(PrintFloats, CountBelowOneWritesTheHeadingOnly)
@@ -94,14 +101,24 @@ TEST(PrintFloats, CountBelowOneWritesTheHeadingOnly)
 	EXPECT_EQ(Capture(stdout, [] { PrintFloats(-2, 1.0); }), "Printing floats:\n");
 }
 
+// Calls PrintLines with strs and the null pointer constant that the sentinel check asks for.
+template <typename... Strings>
+std::string
+PrintedLines(Strings... strs)
+{
+	return Capture(stdout, [=] { PrintLines(strs..., static_cast<const char *>(nullptr)); });
+}
+
 TEST(PrintLines, PrintsEveryStringUpToTheNullPointer)
 {
-	const auto *end = static_cast<const char *>(nullptr);
-	EXPECT_EQ(Capture(stdout, [=] { PrintLines("only", end); }), "only\n");
-	EXPECT_EQ(Capture(stdout, [=] { PrintLines("a", "", "b", end); }), "a\n\nb\n");
-	EXPECT_EQ(Capture(stdout, [=] { PrintLines("First", "Second", "Third", "Fourth", end); }),
-	    "First\nSecond\nThird\nFourth\n");
-	EXPECT_EQ(Capture(stdout, [=] { PrintLines(end); }), "");
+	EXPECT_EQ(PrintedLines("only"), "only\n");
+	EXPECT_EQ(PrintedLines("a", "", "b"), "a\n\nb\n");
+	EXPECT_EQ(
+	    PrintedLines("First", "Second", "Third", "Fourth"), "First\nSecond\nThird\nFourth\n");
+	EXPECT_EQ(PrintedLines(static_cast<const char *>(nullptr)), "");
+	// Ten pointers: more than either x86-64 or arm64 passes in registers.
+	EXPECT_EQ(PrintedLines("1", "2", "3", "4", "5", "6", "7", "8", "9"),
+	    "1\n2\n3\n4\n5\n6\n7\n8\n9\n");
 }
 
 TEST(PrintFError, FormatsTheMessageBeforeTheCallersError)

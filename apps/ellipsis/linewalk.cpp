@@ -4,7 +4,9 @@
 #include <cstdio>
 
 // Prints first and each string after it on a line of its own; a null pointer ends the list.
-void
+// The sentinel attribute makes a call that forgets the null pointer, or ends
+// the list with an int 0 of the wrong width, a compile-time warning.
+[[gnu::sentinel]] void
 PrintLines(const char *first, ...)
 {
 	// A null first is an empty list; puts would dereference it.

@@ -4,5 +4,5 @@
 void
 Mismatched()
 {
-	PrintFError("Error opening '%s'", 404);
+	PrintFError("Error opening '%s'", 404); // rejected
 }

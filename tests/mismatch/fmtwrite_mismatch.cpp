@@ -4,5 +4,5 @@
 void
 Mismatched(FILE *stream)
 {
-	WriteFormatted(stream, "Call with %d variable %s.\n", "two", 2);
+	WriteFormatted(stream, "Call with %d variable %s.\n", "two", 2); // rejected
 }
