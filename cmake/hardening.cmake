@@ -1,6 +1,8 @@
 # Hardening for the shipped programs, as a target they link: a build without
 # presets is hardened too. Sanitizer builds turn it off: the fortified __*_chk
 # functions would stand in for the calls the sanitizers intercept.
+# What a target supports differs, so the choice is made here, once, for native
+# and cross builds alike.
 
 # Without this check CMake ignores POSITION_INDEPENDENT_CODE on executables,
 # and PIE would rest on the compiler's own default.
@@ -17,12 +19,25 @@ if(ELLIPSIS_HARDENING)
       # Level 3 also bounds-checks buffers whose size is known only at run time.
       -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3
       -fstack-protector-strong
-      -fstack-clash-protection
-      -fcf-protection
   )
   target_link_options(
       ellipsis_hardening INTERFACE
       LINKER:-z,relro,-z,now
       LINKER:-z,noexecstack
   )
+
+  # Control-flow protection is each architecture's own: CET on x86, branch
+  # target identification and return-address signing on arm64.
+  if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64|i[3-6]86)$")
+    target_compile_options(ellipsis_hardening INTERFACE -fcf-protection)
+  elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
+    target_compile_options(ellipsis_hardening INTERFACE -mbranch-protection=standard)
+  endif()
+
+  # Stack-clash probing is implemented for some targets only.
+  include(CheckCXXCompilerFlag)
+  check_cxx_compiler_flag(-fstack-clash-protection ELLIPSIS_HAVE_STACK_CLASH_PROTECTION)
+  if(ELLIPSIS_HAVE_STACK_CLASH_PROTECTION)
+    target_compile_options(ellipsis_hardening INTERFACE -fstack-clash-protection)
+  endif()
 endif()
