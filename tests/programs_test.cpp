@@ -52,6 +52,15 @@ Launcher()
 	return words;
 }
 
+// ELLIPSIS_BIN_DIR, when set, names where the programs are (an unpacked package,
+// say) instead of the build tree.
+std::string
+BinDir()
+{
+	const char *dir = std::getenv("ELLIPSIS_BIN_DIR");
+	return dir != nullptr ? dir : ELLIPSIS_BIN_DIR;
+}
+
 class Program : public ::testing::Test {
 protected:
 	void
@@ -75,7 +84,7 @@ protected:
 	Run(const std::string &name, Out out = Out::Captured) const
 	{
 		std::vector<std::string> words = Launcher();
-		words.push_back(std::string(ELLIPSIS_BIN_DIR) + "/" + name);
+		words.push_back(BinDir() + "/" + name);
 		std::vector<char *> argv;
 		argv.reserve(words.size() + 1);
 		for (std::string &word : words)
