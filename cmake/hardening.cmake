@@ -27,11 +27,15 @@ if(ELLIPSIS_HARDENING)
   )
 
   # Control-flow protection is each architecture's own: CET on x86, branch
-  # target identification and return-address signing on arm64.
+  # target identification and return-address signing on arm64. The note it
+  # leaves on each object is what the tests look for.
+  set(ELLIPSIS_CONTROL_FLOW_NOTE "")
   if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64|i[3-6]86)$")
     target_compile_options(ellipsis_hardening INTERFACE -fcf-protection)
+    set(ELLIPSIS_CONTROL_FLOW_NOTE "x86 feature: IBT, SHSTK")
   elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
     target_compile_options(ellipsis_hardening INTERFACE -mbranch-protection=standard)
+    set(ELLIPSIS_CONTROL_FLOW_NOTE "AArch64 feature: BTI, PAC")
   endif()
 
   # Stack-clash probing is implemented for some targets only.
