@@ -1,20 +1,47 @@
-# Toolchain for Debian's cross compilers, chosen by the GNU triple in
-# ELLIPSIS_TRIPLE (aarch64-linux-gnu, say): the compilers <triple>-gcc and
-# <triple>-g++ with the target's libraries under /usr/<triple>, and the
-# programs and tests run under qemu-user with that tree as their root.
+# Toolchain for one ABI of cmake/abis.txt, named by ELLIPSIS_ABI (arm64, say),
+# built by ELLIPSIS_COMPILER: g++ (Debian's <triple>-g++, the default) or
+# clang++ (--target=<triple>, which finds the same cross libraries). The
+# target's libraries are under /usr/<triple>, and the programs and tests run
+# under qemu-user with that tree as their root, or natively where the table
+# says so.
 
-if(NOT ELLIPSIS_TRIPLE)
-  message(FATAL_ERROR "cross.cmake needs -DELLIPSIS_TRIPLE=<triple>, e.g. aarch64-linux-gnu")
+include("${CMAKE_CURRENT_LIST_DIR}/abi.cmake")
+
+if(NOT ELLIPSIS_ABI)
+  message(FATAL_ERROR "cross.cmake needs -DELLIPSIS_ABI=<abi>, an abi of cmake/abis.txt")
+endif()
+if(NOT ELLIPSIS_COMPILER)
+  set(ELLIPSIS_COMPILER g++)
 endif()
 # try_compile projects load this file again and see only the variables named here.
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ELLIPSIS_TRIPLE)
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ELLIPSIS_ABI ELLIPSIS_COMPILER)
+
+ellipsis_abi(abi "${ELLIPSIS_ABI}" ELLIPSIS_TARGET)
+if(NOT ELLIPSIS_TARGET_ABI)
+  message(FATAL_ERROR "cross.cmake: '${ELLIPSIS_ABI}' is not an abi of cmake/abis.txt")
+endif()
+if(NOT ELLIPSIS_COMPILER IN_LIST ELLIPSIS_TARGET_COMPILERS)
+  message(FATAL_ERROR "cross.cmake: ${ELLIPSIS_COMPILER} does not target ${ELLIPSIS_ABI}")
+endif()
+set(ELLIPSIS_TRIPLE "${ELLIPSIS_TARGET_TRIPLE}")
 
 set(CMAKE_SYSTEM_NAME Linux)
 string(REGEX REPLACE "-.*" "" CMAKE_SYSTEM_PROCESSOR "${ELLIPSIS_TRIPLE}")
 
 # GoogleTest, built from source for the target, is C as well as C++.
-set(CMAKE_C_COMPILER "${ELLIPSIS_TRIPLE}-gcc")
-set(CMAKE_CXX_COMPILER "${ELLIPSIS_TRIPLE}-g++")
+if(ELLIPSIS_COMPILER STREQUAL "clang++")
+  set(CMAKE_C_COMPILER clang)
+  set(CMAKE_CXX_COMPILER clang++)
+  set(CMAKE_C_COMPILER_TARGET "${ELLIPSIS_TRIPLE}")
+  set(CMAKE_CXX_COMPILER_TARGET "${ELLIPSIS_TRIPLE}")
+else()
+  set(CMAKE_C_COMPILER "${ELLIPSIS_TRIPLE}-gcc")
+  set(CMAKE_CXX_COMPILER "${ELLIPSIS_TRIPLE}-g++")
+endif()
+# The target's GNU binutils, whichever compiler: the tests read notes in
+# GNU readelf's words, which llvm-readelf does not use.
+set(CMAKE_READELF "${ELLIPSIS_TRIPLE}-readelf" CACHE FILEPATH "readelf for ${ELLIPSIS_TRIPLE}")
+set(CMAKE_OBJCOPY "${ELLIPSIS_TRIPLE}-objcopy" CACHE FILEPATH "objcopy for ${ELLIPSIS_TRIPLE}")
 
 set(sysroot "/usr/${ELLIPSIS_TRIPLE}")
 set(CMAKE_FIND_ROOT_PATH "${sysroot}")
@@ -23,12 +50,6 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# An x86-64 kernel runs i386 programs itself (with Debian's libc6-i386 and
-# lib32stdc++6); qemu-i386 would also hang in the children the tests fork.
-if(NOT CMAKE_SYSTEM_PROCESSOR MATCHES "^i[3-6]86$")
-  set(qemu_cpu "${CMAKE_SYSTEM_PROCESSOR}")
-  if(qemu_cpu STREQUAL "powerpc64le")
-    set(qemu_cpu ppc64le)
-  endif()
-  set(CMAKE_CROSSCOMPILING_EMULATOR "qemu-${qemu_cpu};-L;${sysroot}")
+if(NOT ELLIPSIS_TARGET_RUNS STREQUAL "native")
+  set(CMAKE_CROSSCOMPILING_EMULATOR "qemu-${ELLIPSIS_TARGET_RUNS};-L;${sysroot}")
 endif()

@@ -2,7 +2,7 @@
 # presets is hardened too. Sanitizer builds turn it off: the fortified __*_chk
 # functions would stand in for the calls the sanitizers intercept.
 # What a target supports differs, so the choice is made here, once, for native
-# and cross builds alike.
+# and cross builds and for either compiler, by asking the compiler.
 
 # Without this check CMake ignores POSITION_INDEPENDENT_CODE on executables,
 # and PIE would rest on the compiler's own default.
@@ -11,37 +11,70 @@ check_pie_supported()
 
 option(ELLIPSIS_HARDENING "Build the programs fortified, stack-protected and fully RELRO" ON)
 
+# Control-flow protection is each architecture's own: CET on x86, branch
+# target identification and return-address signing on arm64. The note it
+# leaves on each object is what the tests look for, so a flag the compiler
+# refuses fails them instead of going unnoticed.
+set(ELLIPSIS_CONTROL_FLOW_FLAG "")
+set(ELLIPSIS_CONTROL_FLOW_NOTE "")
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64|i[3-6]86)$")
+  set(ELLIPSIS_CONTROL_FLOW_FLAG -fcf-protection)
+  set(ELLIPSIS_CONTROL_FLOW_NOTE "x86 feature: IBT, SHSTK")
+elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
+  set(ELLIPSIS_CONTROL_FLOW_FLAG -mbranch-protection=standard)
+  set(ELLIPSIS_CONTROL_FLOW_NOTE "AArch64 feature: BTI, PAC")
+endif()
+# Stack protection and stack-clash probing are implemented for some targets
+# only (neither on hppa, whose stack grows upward, nor the protector on alpha).
+set(ELLIPSIS_HARDENING_CANDIDATES
+    -fstack-protector-strong -fstack-clash-protection ${ELLIPSIS_CONTROL_FLOW_FLAG})
+
+# ellipsis_hardening_flags(OUT COMMAND...) sets OUT to the candidates that the
+# compiler COMMAND (with its arguments) takes without a word: a flag it only
+# warns about ("not supported for this target", "argument unused during
+# compilation") does nothing, so -Werror makes the warning a refusal.
+function(ellipsis_hardening_flags out)
+  set(source "${PROJECT_BINARY_DIR}/CMakeFiles/ellipsis-flag.cpp")
+  file(WRITE "${source}" "int f(int n) { char b[64] = {}; b[n & 63] = 1; return b[0]; }\n")
+  set(taken "")
+  foreach(flag IN LISTS ELLIPSIS_HARDENING_CANDIDATES)
+    execute_process(
+        COMMAND ${ARGN} -O2 -Werror ${flag} -c "${source}" -o "${source}.o"
+        RESULT_VARIABLE status
+        OUTPUT_QUIET ERROR_QUIET
+    )
+    if(status EQUAL 0)
+      list(APPEND taken ${flag})
+    else()
+      list(JOIN ARGN " " compiler)
+      message(STATUS "Hardening: ${compiler} does not support ${flag}; left out")
+    endif()
+  endforeach()
+  set(${out} ${taken} PARENT_SCOPE)
+endfunction()
+
 add_library(ellipsis_hardening INTERFACE)
+set(ELLIPSIS_STACK_PROTECTOR OFF)
 
 if(ELLIPSIS_HARDENING)
+  set(compiler "${CMAKE_CXX_COMPILER}")
+  if(CMAKE_CXX_COMPILER_TARGET)
+    list(APPEND compiler "--target=${CMAKE_CXX_COMPILER_TARGET}")
+  endif()
+  ellipsis_hardening_flags(flags ${compiler})
+  if(-fstack-protector-strong IN_LIST flags)
+    set(ELLIPSIS_STACK_PROTECTOR ON)
+  endif()
+
   target_compile_options(
       ellipsis_hardening INTERFACE
       # Level 3 also bounds-checks buffers whose size is known only at run time.
       -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3
-      -fstack-protector-strong
+      ${flags}
   )
   target_link_options(
       ellipsis_hardening INTERFACE
       LINKER:-z,relro,-z,now
       LINKER:-z,noexecstack
   )
-
-  # Control-flow protection is each architecture's own: CET on x86, branch
-  # target identification and return-address signing on arm64. The note it
-  # leaves on each object is what the tests look for.
-  set(ELLIPSIS_CONTROL_FLOW_NOTE "")
-  if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64|i[3-6]86)$")
-    target_compile_options(ellipsis_hardening INTERFACE -fcf-protection)
-    set(ELLIPSIS_CONTROL_FLOW_NOTE "x86 feature: IBT, SHSTK")
-  elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
-    target_compile_options(ellipsis_hardening INTERFACE -mbranch-protection=standard)
-    set(ELLIPSIS_CONTROL_FLOW_NOTE "AArch64 feature: BTI, PAC")
-  endif()
-
-  # Stack-clash probing is implemented for some targets only.
-  include(CheckCXXCompilerFlag)
-  check_cxx_compiler_flag(-fstack-clash-protection ELLIPSIS_HAVE_STACK_CLASH_PROTECTION)
-  if(ELLIPSIS_HAVE_STACK_CLASH_PROTECTION)
-    target_compile_options(ellipsis_hardening INTERFACE -fstack-clash-protection)
-  endif()
 endif()

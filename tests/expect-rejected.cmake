@@ -1,10 +1,15 @@
 # Passes when COMPILER rejects every call in SOURCE that is marked "// rejected",
 # each for what a format or sentinel attribute checks, and only then: a function
 # that lost its attribute lets such a call through.
-# Takes COMPILER, SOURCE and INCLUDE_DIR, where the program's source is.
+# Takes COMPILER, SOURCE, INCLUDE_DIR, where the program's source is, and
+# TARGET, the triple a clang++ cross build compiles for (empty otherwise).
 
+set(target "")
+if(TARGET)
+  set(target "--target=${TARGET}")
+endif()
 execute_process(
-    COMMAND "${COMPILER}" -std=c++17 -fsyntax-only -Wall -Werror
+    COMMAND "${COMPILER}" ${target} -std=c++17 -fsyntax-only -Wall -Werror
             -I "${INCLUDE_DIR}" "${SOURCE}"
     RESULT_VARIABLE status
     OUTPUT_VARIABLE output

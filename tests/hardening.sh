@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks a built program's hardening: PIE, full RELRO, a non-executable stack,
-# libc.so.6 as its only dependency (with the dynamic loader, where that is what
-# exports the stack protector's guard), and its dynamic imports.
+# the C library as its only dependency (with the dynamic loader, where that is
+# what exports the stack protector's guard), and its dynamic imports.
 # Usage: hardening.sh READELF PROGRAM [+SYMBOL | -SYMBOL]...
 #   +SYMBOL must be imported (a fortified formatter, say); -SYMBOL must not be.
 set -euo pipefail
@@ -31,12 +31,14 @@ stack=$(awk '$1 == "GNU_STACK" { print $7 }' <<<"$headers")
 [[ $stack == RW ]] || fail "stack flags are '${stack:-missing}', not RW"
 
 needed=$(sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' <<<"$dynamic" | paste -sd ' ')
-allowed=libc.so.6
+# The C library's soname is the target's: libc.so.6, or libc.so.6.1 on alpha.
+allowed='libc\.so\.[0-9.]+'
 if grep -qx __stack_chk_guard <<<"$imports"; then
 	loader=$(sed -n 's/.*Requesting program interpreter: \(.*\)\]/\1/p' <<<"$headers")
-	allowed="libc.so.6 ${loader##*/}"
+	loader=${loader##*/}
+	allowed="$allowed ${loader//./\\.}"
 fi
-[[ $needed == "$allowed" ]] || fail "needs '$needed', not '$allowed'"
+[[ $needed =~ ^$allowed$ ]] || fail "needs '$needed', not only the C library"
 
 for expectation in "$@"; do
 	symbol=${expectation:1}
