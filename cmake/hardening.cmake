@@ -55,6 +55,7 @@ endfunction()
 
 add_library(ellipsis_hardening INTERFACE)
 set(ELLIPSIS_STACK_PROTECTOR OFF)
+set(ELLIPSIS_CONTROL_FLOW_LINKED OFF)
 
 if(ELLIPSIS_HARDENING)
   set(compiler "${CMAKE_CXX_COMPILER}")
@@ -77,4 +78,30 @@ if(ELLIPSIS_HARDENING)
       LINKER:-z,relro,-z,now
       LINKER:-z,noexecstack
   )
+
+  # The linker keeps a control-flow property only when every input carries
+  # it, so a linked program can carry it only where the C runtime's start
+  # files do (arm64 on Debian 13, not x86-64 there or anything on Debian 12).
+  # The start files are asked, and ELLIPSIS_CONTROL_FLOW_LINKED says whether
+  # the programs must carry the note too.
+  if(ELLIPSIS_CONTROL_FLOW_NOTE)
+    set(ELLIPSIS_CONTROL_FLOW_LINKED ON)
+    foreach(file IN ITEMS Scrt1.o crti.o crtbeginS.o crtendS.o crtn.o)
+      execute_process(
+          COMMAND ${compiler} -print-file-name=${file}
+          OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE
+      )
+      execute_process(
+          COMMAND "${CMAKE_READELF}" --notes "${path}"
+          OUTPUT_VARIABLE notes ERROR_QUIET
+      )
+      string(FIND "${notes}" "${ELLIPSIS_CONTROL_FLOW_NOTE}" found)
+      if(found LESS 0)
+        message(STATUS "Hardening: ${path} lacks \"${ELLIPSIS_CONTROL_FLOW_NOTE}\"; "
+                       "only the objects can carry it")
+        set(ELLIPSIS_CONTROL_FLOW_LINKED OFF)
+        break()
+      endif()
+    endforeach()
+  endif()
 endif()
