@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -35,7 +36,8 @@ Capture(FILE *stream, F f)
 	close(saved);
 
 	std::string text;
-	rewind(tmp);
+	if (fseek(tmp, 0, SEEK_SET) != 0)
+		ADD_FAILURE() << "cannot read back what descriptor " << fd << " received";
 	for (int c = fgetc(tmp); c != EOF; c = fgetc(tmp))
 		text += static_cast<char>(c);
 	fclose(tmp);

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <ios>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -96,7 +97,7 @@ protected:
 		const std::string errPath = (root_ / "err").string();
 		const std::string work = work_.string();
 
-		const pid_t pid = fork();
+		const auto pid = fork();
 		if (pid == 0) {
 			// Between fork and exec only async-signal-safe calls.
 			const int errFd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);

@@ -9,7 +9,7 @@
 PrintFError(const char *format, ...)
 {
 	// The caller's error is the one to report, and formatting may change errno.
-	int saved = errno;
+	const int saved = errno;
 	char buffer[256];
 
 	va_list args;

@@ -13,7 +13,7 @@ PrintFloats(int n, ...)
 	va_start(vl, n);
 	// A float passed through the ellipsis arrives promoted, so every value is read as a double.
 	for (int i = 0; i < n; i++) {
-		double val = va_arg(vl, double);
+		const double val = va_arg(vl, double);
 		printf(" [%.2f]", val);
 	}
 	va_end(vl);
@@ -27,7 +27,7 @@ main()
 
 	// The line sits in the buffer until the close: only there does a full
 	// device or a closed descriptor show, and an earlier failure leaves ferror.
-	bool lost = ferror(stdout) != 0;
+	const bool lost = ferror(stdout) != 0;
 	if (fclose(stdout) != 0 || lost) {
 		perror("floatrow: write error");
 		return 1;

@@ -27,7 +27,7 @@ main()
 
 	// Both lines usually reach the file only at the close, so a full disk
 	// shows there; a write that failed earlier leaves ferror behind.
-	bool lost = ferror(pFile) != 0;
+	const bool lost = ferror(pFile) != 0;
 	if (fclose(pFile) != 0 || lost) {
 		perror("Error writing 'myfile.txt'");
 		return 1;

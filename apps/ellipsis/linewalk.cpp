@@ -31,7 +31,7 @@ main()
 
 	// The lines sit in the buffer until the close: only there does a full
 	// device or a closed descriptor show, and an earlier failure leaves ferror.
-	bool lost = ferror(stdout) != 0;
+	const bool lost = ferror(stdout) != 0;
 	if (fclose(stdout) != 0 || lost) {
 		perror("linewalk: write error");
 		return 1;

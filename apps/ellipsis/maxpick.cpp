@@ -17,7 +17,7 @@ FindMax(int n, ...)
 	va_start(vl, n);
 	int largest = va_arg(vl, int);
 	for (int i = 1; i < n; i++) {
-		int val = va_arg(vl, int);
+		const int val = va_arg(vl, int);
 		if (val > largest)
 			largest = val;
 	}
@@ -28,12 +28,12 @@ FindMax(int n, ...)
 int
 main()
 {
-	int m = FindMax(7, 702, 422, 631, 834, 892, 104, 772);
+	const int m = FindMax(7, 702, 422, 631, 834, 892, 104, 772);
 	printf("The largest value is: %d\n", m);
 
 	// The line sits in the buffer until the close: only there does a full
 	// device or a closed descriptor show, and an earlier failure leaves ferror.
-	bool lost = ferror(stdout) != 0;
+	const bool lost = ferror(stdout) != 0;
 	if (fclose(stdout) != 0 || lost) {
 		perror("maxpick: write error");
 		return 1;
