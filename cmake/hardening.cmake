@@ -29,14 +29,16 @@ endif()
 set(ELLIPSIS_HARDENING_CANDIDATES
     -fstack-protector-strong -fstack-clash-protection ${ELLIPSIS_CONTROL_FLOW_FLAG})
 
-# ellipsis_hardening_flags(OUT COMMAND...) sets OUT to the candidates that the
-# compiler COMMAND (with its arguments) takes without a word: a flag it only
-# warns about ("not supported for this target", "argument unused during
-# compilation") does nothing, so -Werror makes the warning a refusal.
+# ellipsis_hardening_flags(OUT COMMAND...) sets OUT to the options that harden
+# what the compiler COMMAND (with its arguments) builds: FORTIFY, and each
+# candidate it takes without a word. A flag it only warns about ("not
+# supported for this target", "argument unused during compilation") does
+# nothing, so -Werror makes the warning a refusal.
 function(ellipsis_hardening_flags out)
   set(source "${PROJECT_BINARY_DIR}/CMakeFiles/ellipsis-flag.cpp")
   file(WRITE "${source}" "int f(int n) { char b[64] = {}; b[n & 63] = 1; return b[0]; }\n")
-  set(taken "")
+  # Level 3 also bounds-checks buffers whose size is known only at run time.
+  set(taken -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3)
   foreach(flag IN LISTS ELLIPSIS_HARDENING_CANDIDATES)
     execute_process(
         COMMAND ${ARGN} -O2 -Werror ${flag} -c "${source}" -o "${source}.o"
@@ -58,21 +60,17 @@ set(ELLIPSIS_STACK_PROTECTOR OFF)
 set(ELLIPSIS_CONTROL_FLOW_LINKED OFF)
 
 if(ELLIPSIS_HARDENING)
-  set(compiler "${CMAKE_CXX_COMPILER}")
+  # The compiler as a command, with the target it compiles for.
+  set(cxx_command "${CMAKE_CXX_COMPILER}")
   if(CMAKE_CXX_COMPILER_TARGET)
-    list(APPEND compiler "--target=${CMAKE_CXX_COMPILER_TARGET}")
+    list(APPEND cxx_command "--target=${CMAKE_CXX_COMPILER_TARGET}")
   endif()
-  ellipsis_hardening_flags(flags ${compiler})
+  ellipsis_hardening_flags(flags ${cxx_command})
   if(-fstack-protector-strong IN_LIST flags)
     set(ELLIPSIS_STACK_PROTECTOR ON)
   endif()
 
-  target_compile_options(
-      ellipsis_hardening INTERFACE
-      # Level 3 also bounds-checks buffers whose size is known only at run time.
-      -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3
-      ${flags}
-  )
+  target_compile_options(ellipsis_hardening INTERFACE ${flags})
   target_link_options(
       ellipsis_hardening INTERFACE
       LINKER:-z,relro,-z,now
@@ -88,7 +86,7 @@ if(ELLIPSIS_HARDENING)
     set(ELLIPSIS_CONTROL_FLOW_LINKED ON)
     foreach(file IN ITEMS Scrt1.o crti.o crtbeginS.o crtendS.o crtn.o)
       execute_process(
-          COMMAND ${compiler} -print-file-name=${file}
+          COMMAND ${cxx_command} -print-file-name=${file}
           OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE
       )
       execute_process(
