@@ -13,47 +13,24 @@ option(ELLIPSIS_HARDENING "Build the programs fortified, stack-protected and ful
 
 # Control-flow protection is each architecture's own: CET on x86, branch
 # target identification and return-address signing on arm64. The note it
-# leaves on each object is what the tests look for, so a flag the compiler
-# refuses fails them instead of going unnoticed.
+# leaves on each object is what the tests look for, wherever the compiler
+# gives the flag.
 set(ELLIPSIS_CONTROL_FLOW_FLAG "")
 set(ELLIPSIS_CONTROL_FLOW_NOTE "")
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64|i[3-6]86)$")
-  set(ELLIPSIS_CONTROL_FLOW_FLAG -fcf-protection)
+  set(ELLIPSIS_CONTROL_FLOW_FLAG -fcf-protection -fcf-protection=none)
   set(ELLIPSIS_CONTROL_FLOW_NOTE "x86 feature: IBT, SHSTK")
 elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
-  set(ELLIPSIS_CONTROL_FLOW_FLAG -mbranch-protection=standard)
+  set(ELLIPSIS_CONTROL_FLOW_FLAG -mbranch-protection=standard -mbranch-protection=none)
   set(ELLIPSIS_CONTROL_FLOW_NOTE "AArch64 feature: BTI, PAC")
 endif()
 # Stack protection and stack-clash probing are implemented for some targets
-# only (neither on hppa, whose stack grows upward, nor the protector on alpha).
+# only; each flag comes with the one that turns it off, for the comparison.
 set(ELLIPSIS_HARDENING_CANDIDATES
-    -fstack-protector-strong -fstack-clash-protection ${ELLIPSIS_CONTROL_FLOW_FLAG})
-
-# ellipsis_hardening_flags(OUT COMMAND...) sets OUT to the options that harden
-# what the compiler COMMAND (with its arguments) builds: FORTIFY, and each
-# candidate it takes without a word. A flag it only warns about ("not
-# supported for this target", "argument unused during compilation") does
-# nothing, so -Werror makes the warning a refusal.
-function(ellipsis_hardening_flags out)
-  set(source "${PROJECT_BINARY_DIR}/CMakeFiles/ellipsis-flag.cpp")
-  file(WRITE "${source}" "int f(int n) { char b[64] = {}; b[n & 63] = 1; return b[0]; }\n")
-  # Level 3 also bounds-checks buffers whose size is known only at run time.
-  set(taken -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=3)
-  foreach(flag IN LISTS ELLIPSIS_HARDENING_CANDIDATES)
-    execute_process(
-        COMMAND ${ARGN} -O2 -Werror ${flag} -c "${source}" -o "${source}.o"
-        RESULT_VARIABLE status
-        OUTPUT_QUIET ERROR_QUIET
-    )
-    if(status EQUAL 0)
-      list(APPEND taken ${flag})
-    else()
-      list(JOIN ARGN " " compiler)
-      message(STATUS "Hardening: ${compiler} does not support ${flag}; left out")
-    endif()
-  endforeach()
-  set(${out} ${taken} PARENT_SCOPE)
-endfunction()
+    -fstack-protector-strong -fno-stack-protector
+    -fstack-clash-protection -fno-stack-clash-protection
+    ${ELLIPSIS_CONTROL_FLOW_FLAG})
+include("${CMAKE_CURRENT_LIST_DIR}/hardening-flags.cmake")
 
 add_library(ellipsis_hardening INTERFACE)
 set(ELLIPSIS_STACK_PROTECTOR OFF)
@@ -65,9 +42,15 @@ if(ELLIPSIS_HARDENING)
   if(CMAKE_CXX_COMPILER_TARGET)
     list(APPEND cxx_command "--target=${CMAKE_CXX_COMPILER_TARGET}")
   endif()
-  ellipsis_hardening_flags(flags ${cxx_command})
+  ellipsis_hardening_flags(flags "${PROJECT_BINARY_DIR}/CMakeFiles/ellipsis-hardening" ${cxx_command})
   if(-fstack-protector-strong IN_LIST flags)
     set(ELLIPSIS_STACK_PROTECTOR ON)
+  endif()
+  if(ELLIPSIS_CONTROL_FLOW_FLAG)
+    list(GET ELLIPSIS_CONTROL_FLOW_FLAG 0 control_flow_flag)
+    if(NOT control_flow_flag IN_LIST flags)
+      set(ELLIPSIS_CONTROL_FLOW_NOTE "")
+    endif()
   endif()
 
   target_compile_options(ellipsis_hardening INTERFACE ${flags})
