@@ -1,10 +1,10 @@
 # ellipsis_abi(FIELD VALUE PREFIX) finds the line of cmake/abis.txt whose FIELD
-# (abi or triple) is VALUE and sets PREFIX_ABI, PREFIX_DEBIAN, PREFIX_TRIPLE,
-# PREFIX_RUNS, PREFIX_COMPILERS (a list) and PREFIX_WALKERS; PREFIX_ABI is
-# empty when no line matches.
+# (abi or triple) is VALUE and sets PREFIX_ABI, PREFIX_DEBIAN12,
+# PREFIX_DEBIAN13, PREFIX_TRIPLE, PREFIX_QEMU, PREFIX_COMPILERS (a list) and
+# PREFIX_WALKERS; PREFIX_ABI is empty when no line matches.
 
 function(ellipsis_abi field value prefix)
-  set(fields ABI DEBIAN TRIPLE RUNS COMPILERS WALKERS)
+  set(fields ABI DEBIAN12 DEBIAN13 TRIPLE QEMU COMPILERS WALKERS)
   foreach(name IN LISTS fields)
     set(${prefix}_${name} "" PARENT_SCOPE)
   endforeach()
@@ -24,6 +24,24 @@ function(ellipsis_abi field value prefix)
         string(REPLACE "," ";" cell "${cell}")
         set(${prefix}_${name} "${cell}" PARENT_SCOPE)
       endforeach()
+      return()
+    endif()
+  endforeach()
+endfunction()
+
+# ellipsis_defect(ABI TOOL VERSION OUT) sets OUT to the reason that
+# cmake/defects.txt gives for TOOL (g++, clang++ or qemu) at major VERSION
+# failing on ABI, or to the empty string where it records none.
+function(ellipsis_defect abi tool version out)
+  set(${out} "" PARENT_SCOPE)
+  file(STRINGS "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/defects.txt" lines REGEX "^[^#]")
+  foreach(line IN LISTS lines)
+    # abi | tool version | stage | text | reason, where the reason may hold anything but "|".
+    if(NOT line MATCHES "^ *([^ |]+) *\\| *([^|]*[^ |]) *\\|[^|]*\\|[^|]*\\| *(.*[^ ]) *$")
+      message(FATAL_ERROR "cmake/defects.txt: not abi | tool version | stage | text | reason: ${line}")
+    endif()
+    if(CMAKE_MATCH_1 STREQUAL abi AND CMAKE_MATCH_2 STREQUAL "${tool} ${version}")
+      set(${out} "${CMAKE_MATCH_3}" PARENT_SCOPE)
       return()
     endif()
   endforeach()

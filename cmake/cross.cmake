@@ -1,9 +1,10 @@
 # Toolchain for one ABI of cmake/abis.txt, named by ELLIPSIS_ABI (arm64, say),
 # built by ELLIPSIS_COMPILER: g++ (Debian's <triple>-g++, the default) or
-# clang++ (--target=<triple>, which finds the same cross libraries). The
-# target's libraries are under /usr/<triple>, and the programs and tests run
-# under qemu-user with that tree as their root, or natively where the table
-# says so.
+# clang++ (--target=<triple>, which finds the same cross libraries).
+# ELLIPSIS_GXX and ELLIPSIS_CLANGXX name another version of either (g++-13,
+# clang++-16). The target's libraries are under /usr/<triple>, and the
+# programs and tests run under qemu-user with that tree as their root, unless
+# configure finds that this machine runs them itself (cmake/emulator.cmake).
 
 include("${CMAKE_CURRENT_LIST_DIR}/abi.cmake")
 
@@ -13,8 +14,15 @@ endif()
 if(NOT ELLIPSIS_COMPILER)
   set(ELLIPSIS_COMPILER g++)
 endif()
+if(NOT ELLIPSIS_GXX)
+  set(ELLIPSIS_GXX g++)
+endif()
+if(NOT ELLIPSIS_CLANGXX)
+  set(ELLIPSIS_CLANGXX clang++)
+endif()
 # try_compile projects load this file again and see only the variables named here.
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ELLIPSIS_ABI ELLIPSIS_COMPILER)
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES
+     ELLIPSIS_ABI ELLIPSIS_COMPILER ELLIPSIS_GXX ELLIPSIS_CLANGXX)
 
 ellipsis_abi(abi "${ELLIPSIS_ABI}" ELLIPSIS_TARGET)
 if(NOT ELLIPSIS_TARGET_ABI)
@@ -29,14 +37,17 @@ set(CMAKE_SYSTEM_NAME Linux)
 string(REGEX REPLACE "-.*" "" CMAKE_SYSTEM_PROCESSOR "${ELLIPSIS_TRIPLE}")
 
 # GoogleTest, built from source for the target, is C as well as C++.
+# The C compiler is the C++ one's sibling: clang++-16 and clang-16, g++-13 and gcc-13.
 if(ELLIPSIS_COMPILER STREQUAL "clang++")
-  set(CMAKE_C_COMPILER clang)
-  set(CMAKE_CXX_COMPILER clang++)
+  string(REPLACE "clang++" "clang" c_compiler "${ELLIPSIS_CLANGXX}")
+  set(CMAKE_C_COMPILER "${c_compiler}")
+  set(CMAKE_CXX_COMPILER "${ELLIPSIS_CLANGXX}")
   set(CMAKE_C_COMPILER_TARGET "${ELLIPSIS_TRIPLE}")
   set(CMAKE_CXX_COMPILER_TARGET "${ELLIPSIS_TRIPLE}")
 else()
-  set(CMAKE_C_COMPILER "${ELLIPSIS_TRIPLE}-gcc")
-  set(CMAKE_CXX_COMPILER "${ELLIPSIS_TRIPLE}-g++")
+  string(REPLACE "g++" "gcc" c_compiler "${ELLIPSIS_GXX}")
+  set(CMAKE_C_COMPILER "${ELLIPSIS_TRIPLE}-${c_compiler}")
+  set(CMAKE_CXX_COMPILER "${ELLIPSIS_TRIPLE}-${ELLIPSIS_GXX}")
 endif()
 # The target's GNU binutils, whichever compiler: the tests read notes in
 # GNU readelf's words, which llvm-readelf does not use.
@@ -50,6 +61,4 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-if(NOT ELLIPSIS_TARGET_RUNS STREQUAL "native")
-  set(CMAKE_CROSSCOMPILING_EMULATOR "qemu-${ELLIPSIS_TARGET_RUNS};-L;${sysroot}")
-endif()
+set(CMAKE_CROSSCOMPILING_EMULATOR "qemu-${ELLIPSIS_TARGET_QEMU};-L;${sysroot}")
