@@ -5,17 +5,30 @@
 # Prints the lines of a table file, without its comments and blank lines.
 table() { grep -v '^#' "$1" | grep .; }
 
-# Prints the Debian packages that .ci/packages lists, one a line.
-ci_packages() { sed 's/#.*//' .ci/packages | tr -s ' \t' '\n' | grep .; }
+# Prints, one a line, the Debian packages of the named groups of .ci/packages
+# (commands, gates, package), or of every group.
+# Usage: ci_packages [GROUP...]
+ci_packages() {
+	local groups="$*"
+	sed 's/#.*//' .ci/packages | awk -v groups=" $groups " '
+		NF && (groups == "  " || index(groups, " " substr($1, 1, length($1) - 1) " ")) {
+			for (i = 2; i <= NF; i++) print $i
+		}'
+}
 
-# Succeeds for the build machine's own triple: the native presets build it.
-native_triple() { [[ ${1%%-*} == "$(uname -m)" ]]; }
+# Prints this machine's Debian architecture, which is its line's abi in cmake/abis.txt.
+build_abi() { dpkg --print-architecture; }
 
-# Prints the configure preset that builds ABI, whose triple is TRIPLE, with COMPILER.
-# Usage: preset_for ABI TRIPLE COMPILER
+# Succeeds where this release's archive has PACKAGE, installed or not.
+in_archive() { apt-cache show --no-all-versions "$1" >/dev/null 2>&1; }
+
+# Prints the configure preset that builds ABI with COMPILER (g++ or clang++):
+# the native ci-gcc or ci-clang for this machine's own ABI, else cross-<abi>
+# or cross-<abi>-clang.
+# Usage: preset_for ABI COMPILER
 preset_for() {
-	local abi=$1 triple=$2 compiler=$3
-	if native_triple "$triple"; then
+	local abi=$1 compiler=$2
+	if [[ $abi == "$(build_abi)" ]]; then
 		if [[ $compiler == clang++ ]]; then echo ci-clang; else echo ci-gcc; fi
 	elif [[ $compiler == clang++ ]]; then
 		echo "cross-$abi-clang"
@@ -24,15 +37,36 @@ preset_for() {
 	fi
 }
 
+# Prints, one a line, the packages that tools/matrix needs on this machine
+# with the compilers GXX and CLANGXX (g++ and clang++, or other versions such
+# as g++-13 and clang++-16): those compilers, GoogleTest's sources, qemu-user,
+# the cross g++ of every other ABI that this release's archive has, and the
+# 32-bit runtime with which an x86-64 kernel runs i386 programs itself, where
+# the archive has it.
+# Usage: matrix_packages GXX CLANGXX
+matrix_packages() {
+	local gxx=$1 clangxx=$2 native abi triple package
+	native=$(build_abi)
+	printf '%s\n' "$gxx" "${clangxx//++/}" googletest qemu-user
+	while read -r abi _ _ triple _; do
+		[[ $abi == "$native" ]] && continue
+		package=$gxx-$triple
+		in_archive "$package" && echo "$package"
+	done < <(table cmake/abis.txt)
+	for package in libc6-i386 lib32stdc++6; do
+		in_archive "$package" && echo "$package"
+	done
+	return 0
+}
+
 # Fills defect_stage, defect_text and defect_reason from cmake/defects.txt,
-# each keyed by ABI/COMPILER.
+# each keyed by "ABI/TOOL VERSION" (m68k/clang++ 14, say).
 declare -A defect_stage=() defect_text=() defect_reason=()
 load_defects() {
-	local abi compiler stage text reason
+	local abi tool stage text reason key
 	trim() { sed 's/^ *//; s/ *$//' <<<"$1"; }
-	while IFS='|' read -r abi compiler stage text reason; do
-		local key
-		key="$(trim "$abi")/$(trim "$compiler")"
+	while IFS='|' read -r abi tool stage text reason; do
+		key="$(trim "$abi")/$(trim "$tool")"
 		defect_stage[$key]=$(trim "$stage")
 		defect_text[$key]=$(trim "$text")
 		defect_reason[$key]=$(trim "$reason")
