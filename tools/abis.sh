@@ -19,8 +19,15 @@ ci_packages() {
 # Prints this machine's Debian architecture, which is its line's abi in cmake/abis.txt.
 build_abi() { dpkg --print-architecture; }
 
-# Succeeds where this release's archive has PACKAGE, installed or not.
-in_archive() { apt-cache show --no-all-versions "$1" >/dev/null 2>&1; }
+# Succeeds where this release's archive has PACKAGE, installed or not. Dies
+# where apt knows no package at all, for then it could not tell.
+in_archive() {
+	if ! apt-cache show --no-all-versions dpkg >/dev/null 2>&1; then
+		echo "apt knows no package here: run apt-get update first" >&2
+		exit 2
+	fi
+	apt-cache show --no-all-versions "$1" >/dev/null 2>&1
+}
 
 # Prints the configure preset that builds ABI with COMPILER (g++ or clang++):
 # the native ci-gcc or ci-clang for this machine's own ABI, else cross-<abi>
