@@ -45,18 +45,20 @@ preset_for() {
 }
 
 # Prints, one a line, the packages that tools/matrix needs on this machine
-# with the compilers GXX and CLANGXX (g++ and clang++, or other versions such
-# as g++-13 and clang++-16): those compilers, GoogleTest's sources, qemu-user,
-# the cross g++ of every other ABI that this release's archive has, and the
-# 32-bit runtime with which an x86-64 kernel runs i386 programs itself, where
-# the archive has it.
-# Usage: matrix_packages GXX CLANGXX
+# for the named ABIs (default: every one) with the compilers GXX and CLANGXX
+# (g++ and clang++, or other versions such as g++-13 and clang++-16): those
+# compilers, GoogleTest's sources, qemu-user, the cross g++ of every other
+# ABI that this release's archive has, and the 32-bit runtime with which an
+# x86-64 kernel runs i386 programs itself, where the archive has it.
+# Usage: matrix_packages GXX CLANGXX [ABI...]
 matrix_packages() {
 	local gxx=$1 clangxx=$2 native abi triple package
+	shift 2
 	native=$(build_abi)
 	printf '%s\n' "$gxx" "${clangxx//++/}" googletest qemu-user
 	while read -r abi _ _ triple _; do
 		[[ $abi == "$native" ]] && continue
+		(($# == 0)) || [[ " $* " == *" $abi "* ]] || continue
 		package=$gxx-$triple
 		in_archive "$package" && echo "$package"
 	done < <(table cmake/abis.txt)
