@@ -26,8 +26,15 @@ in_archive() {
 		echo "apt knows no package here: run apt-get update first" >&2
 		exit 2
 	fi
-	apt-cache show --no-all-versions "$1" >/dev/null 2>&1
+	local candidate
+	candidate=$(apt-cache policy "$1" 2>/dev/null | sed -n 's/^ *Candidate: //p')
+	[[ -n $candidate && $candidate != "(none)" ]]
 }
+
+# Prints the package of the cross compiler GXX (g++, g++-13) for TRIPLE:
+# g++-<triple>, with the underscores that package names cannot hold as dashes.
+# Usage: cross_package GXX TRIPLE
+cross_package() { echo "$1-${2//_/-}"; }
 
 # Prints the configure preset that builds ABI with COMPILER (g++ or clang++):
 # the native ci-gcc or ci-clang for this machine's own ABI, else cross-<abi>
@@ -59,7 +66,7 @@ matrix_packages() {
 	while read -r abi _ _ triple _; do
 		[[ $abi == "$native" ]] && continue
 		(($# == 0)) || [[ " $* " == *" $abi "* ]] || continue
-		package=$gxx-$triple
+		package=$(cross_package "$gxx" "$triple")
 		in_archive "$package" && echo "$package"
 	done < <(table cmake/abis.txt)
 	for package in libc6-i386 lib32stdc++6; do
