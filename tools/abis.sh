@@ -1,6 +1,7 @@
 # Sourced, from the top of the tree, by tools/presets, tools/matrix,
-# tools/debian13 and .ci/run, so that all of them read cmake/abis.txt,
-# cmake/defects.txt and .ci/packages alike, and name each ABI's presets alike.
+# tools/debian13 (here and in its root) and .ci/run, so that all of them read
+# cmake/abis.txt, cmake/defects.txt and .ci/packages alike, name each ABI's
+# presets alike and install alike.
 
 # Prints the lines of a table file, without its comments and blank lines.
 table() { grep -v '^#' "$1" | grep .; }
@@ -14,6 +15,33 @@ ci_packages() {
 		NF && (groups == "  " || index(groups, " " substr($1, 1, length($1) - 1) " ")) {
 			for (i = 2; i <= NF; i++) print $i
 		}'
+}
+
+# Installs those of the packages that are not installed; with --update,
+# reads the package lists first where there is anything to do. An install
+# that a stopped run left half-done (a machine shut down mid-run) is
+# finished first, since apt refuses every install until dpkg has done so.
+# Usage: install_missing [--update] PACKAGE...
+install_missing() {
+	local update=false interrupted=false package missing=()
+	local -x DEBIAN_FRONTEND=noninteractive
+	[[ ${1:-} == --update ]] && update=true && shift
+	[[ -n $(ls /var/lib/dpkg/updates) || -n $(dpkg --audit) ]] && interrupted=true
+	for package; do
+		dpkg-query -W -f='${Status}\n' "$package" 2>/dev/null | grep -q '^install ok installed$' ||
+			missing+=("$package")
+	done
+	$interrupted || ((${#missing[@]} > 0)) || return 0
+	$update && apt-get update -qq
+	if $interrupted; then
+		echo "finishing an install that was stopped half-way"
+		dpkg --configure -a
+		apt-get install -f -y -qq --no-install-recommends >/dev/null
+	fi
+	if ((${#missing[@]} > 0)); then
+		echo "installing ${missing[*]}"
+		apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+	fi
 }
 
 # Prints this machine's Debian architecture, which is its line's abi in cmake/abis.txt.
