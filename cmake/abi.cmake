@@ -46,3 +46,32 @@ function(ellipsis_defect abi tool version out)
     endif()
   endforeach()
 endfunction()
+
+# ellipsis_target_abi() sets the ELLIPSIS_TARGET_* variables of ellipsis_abi
+# for the ABI that the C++ compiler builds for, and ELLIPSIS_TRIPLE, its GNU
+# triple. This project's cross toolchain has named it already; any other
+# toolchain (a distribution's cross build, say) is asked: the triple clang
+# was given, the one the compiler says it builds for, or the multiarch
+# directory in which CMake found the target's libraries. An ABI that is not
+# in the table leaves ELLIPSIS_TARGET_ABI empty, and the tests expect less.
+macro(ellipsis_target_abi)
+  if(NOT ELLIPSIS_TARGET_ABI)
+    execute_process(
+        COMMAND ${CMAKE_CXX_COMPILER} -dumpmachine
+        OUTPUT_VARIABLE _ellipsis_machine OUTPUT_STRIP_TRAILING_WHITESPACE
+        ERROR_QUIET
+    )
+    foreach(_ellipsis_triple IN ITEMS "${CMAKE_CXX_COMPILER_TARGET}" "${_ellipsis_machine}"
+                                      "${CMAKE_LIBRARY_ARCHITECTURE}")
+      if(_ellipsis_triple)
+        ellipsis_abi(triple "${_ellipsis_triple}" ELLIPSIS_TARGET)
+      endif()
+      if(ELLIPSIS_TARGET_ABI)
+        break()
+      endif()
+    endforeach()
+  endif()
+  if(NOT ELLIPSIS_TRIPLE)
+    set(ELLIPSIS_TRIPLE "${ELLIPSIS_TARGET_TRIPLE}")
+  endif()
+endmacro()

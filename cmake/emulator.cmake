@@ -1,10 +1,12 @@
-# How a cross build's programs and tests run. The toolchain names qemu-user;
+# How a cross build's tests, and the programs they start, run: directly
 # where this machine runs the target's programs itself (i386 on an x86-64
-# kernel with libc6-i386 and lib32stdc++6, armhf on an arm64 CPU that has
-# AArch32), they run so instead, faster and without the emulator's defects.
-# Which one holds is asked of a probe built like the tests: a C++ program
-# linked to the target's C and C++ runtimes, started once directly and, where
-# that fails, once under the emulator, which must then run it.
+# kernel with the 32-bit runtime, armhf on an arm64 CPU that has AArch32, or
+# any target whose qemu-user-static binfmt_misc handler is registered), else
+# under an emulator: the CMAKE_CROSSCOMPILING_EMULATOR the user gives, or the
+# qemu-user of the ABI table's line for the target. Which one holds is asked
+# of a probe built like the tests: a C++ program linked to the target's C and
+# C++ runtimes, started once directly and, where that fails, once under the
+# emulator, which must then run it. Included only where tests are built.
 # Sets CMAKE_CROSSCOMPILING_EMULATOR, and the cache's ELLIPSIS_TEST_EMULATOR
 # for tools/matrix: the emulator's command, or empty for none.
 
@@ -30,7 +32,7 @@ try_compile(
     OUTPUT_VARIABLE log
 )
 if(NOT built)
-  message(FATAL_ERROR "Cannot build a program for ${ELLIPSIS_TRIPLE}:\n${log}")
+  message(FATAL_ERROR "Cannot build a program with ${CMAKE_CXX_COMPILER}:\n${log}")
 endif()
 
 # ellipsis_probe_runs(OUT WHY [COMMAND...]) sets OUT to whether the probe,
@@ -61,24 +63,38 @@ if(native AND ELLIPSIS_EMULATE)
 endif()
 if(native)
   set(CMAKE_CROSSCOMPILING_EMULATOR "")
-endif()
-set(ELLIPSIS_TEST_EMULATOR "${CMAKE_CROSSCOMPILING_EMULATOR}" CACHE INTERNAL "What the tests run under")
-if(native)
-  message(STATUS "Tests: this machine runs ${ELLIPSIS_TRIPLE} programs itself")
+  set(ELLIPSIS_TEST_EMULATOR "" CACHE INTERNAL "What the tests run under")
+  message(STATUS "Tests: this machine runs ${CMAKE_CXX_COMPILER} programs itself")
   return()
 endif()
 
-set(emulator ${CMAKE_CROSSCOMPILING_EMULATOR})
-list(GET emulator 0 qemu)
-find_program(ELLIPSIS_QEMU "${qemu}")
-if(NOT ELLIPSIS_QEMU)
-  message(FATAL_ERROR "${qemu}, which runs ${ELLIPSIS_TRIPLE} programs here, is missing: "
-                      "apt-get install qemu-user")
+if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  if(NOT ELLIPSIS_TARGET_QEMU)
+    message(FATAL_ERROR
+        "Nothing here runs what ${CMAKE_CXX_COMPILER} builds, and cmake/abis.txt names no qemu "
+        "for it: give -DCMAKE_CROSSCOMPILING_EMULATOR=<command>, or -DBUILD_TESTING=OFF")
+  endif()
+  # The target's libraries and loader are under /usr/<triple> for a cross
+  # toolchain, and in their multiarch places for a distribution's cross
+  # build, where qemu finds them without a prefix that does not exist.
+  set(CMAKE_CROSSCOMPILING_EMULATOR "qemu-${ELLIPSIS_TARGET_QEMU}")
+  if(IS_DIRECTORY "/usr/${ELLIPSIS_TRIPLE}")
+    list(APPEND CMAKE_CROSSCOMPILING_EMULATOR -L "/usr/${ELLIPSIS_TRIPLE}")
+  endif()
 endif()
-execute_process(COMMAND "${ELLIPSIS_QEMU}" --version OUTPUT_VARIABLE version)
+set(ELLIPSIS_TEST_EMULATOR "${CMAKE_CROSSCOMPILING_EMULATOR}" CACHE INTERNAL "What the tests run under")
+
+set(emulator ${CMAKE_CROSSCOMPILING_EMULATOR})
+list(GET emulator 0 command)
+find_program(ELLIPSIS_EMULATOR "${command}")
+if(NOT ELLIPSIS_EMULATOR)
+  message(FATAL_ERROR "${command}, which runs ${CMAKE_CXX_COMPILER} programs here, is missing: "
+                      "apt-get install qemu-user, or -DBUILD_TESTING=OFF")
+endif()
+execute_process(COMMAND "${ELLIPSIS_EMULATOR}" --version OUTPUT_VARIABLE version ERROR_QUIET)
 string(REGEX MATCH "version [^ \n]+" version "${version}")
 ellipsis_probe_runs(emulated why ${emulator})
 if(NOT emulated)
-  message(FATAL_ERROR "${qemu} ${version} cannot run a program built for ${ELLIPSIS_TRIPLE} (${why})")
+  message(FATAL_ERROR "${command} ${version} cannot run a program built by ${CMAKE_CXX_COMPILER} (${why})")
 endif()
-message(STATUS "Tests: run under ${qemu} ${version}")
+message(STATUS "Tests: run under ${command} ${version}")

@@ -5,6 +5,8 @@
 # Usage: hardening.sh READELF PROGRAM [+SYMBOL | -SYMBOL]...
 #   +SYMBOL must be imported (a fortified formatter, say); -SYMBOL must not be.
 set -euo pipefail
+# readelf's words are matched below: untranslated, whatever LANGUAGE says.
+export LC_ALL=C
 
 readelf=$1
 program=$2

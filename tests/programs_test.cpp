@@ -25,7 +25,10 @@ namespace {
 const char kFile[] = "Call with 1 variable argument.\n"
 		     "Call with 2 variable arguments.\n";
 
-enum class Out { Captured, DevFull, Closed };
+// Where standard output goes: captured, a full device, or a descriptor that
+// refuses writes. The last is opened read-only rather than closed: a preloaded
+// library (libfaketime, under reprotest) would take a closed descriptor 1.
+enum class Out { Captured, DevFull, ReadOnly };
 
 struct Result {
 	std::string out;
@@ -94,6 +97,7 @@ protected:
 
 		const std::string outPath =
 		    out == Out::DevFull ? "/dev/full" : (root_ / "out").string();
+		const int outFlags = out == Out::ReadOnly ? O_RDONLY | O_CREAT : O_WRONLY | O_CREAT | O_TRUNC;
 		const std::string errPath = (root_ / "err").string();
 		const std::string work = work_.string();
 
@@ -101,12 +105,10 @@ protected:
 		if (pid == 0) {
 			// Between fork and exec only async-signal-safe calls.
 			const int errFd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-			const int outFd = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+			const int outFd = open(outPath.c_str(), outFlags, 0600);
 			if (errFd < 0 || outFd < 0 || dup2(errFd, STDERR_FILENO) < 0 ||
 			    dup2(outFd, STDOUT_FILENO) < 0 || chdir(work.c_str()) != 0)
 				_exit(126);
-			if (out == Out::Closed)
-				close(STDOUT_FILENO);
 			close(errFd);
 			close(outFd);
 			execvp(argv[0], argv.data());
@@ -152,7 +154,7 @@ TEST_F(Program, WalkersReportLostOutputAndFail)
 		const char *reason;
 	} sinks[] = {
 		{ Out::DevFull, "No space left on device" },
-		{ Out::Closed, "Bad file descriptor" },
+		{ Out::ReadOnly, "Bad file descriptor" },
 	};
 	for (const char *name : { "maxpick", "floatrow", "linewalk" }) {
 		for (const auto &sink : sinks) {
