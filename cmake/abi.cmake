@@ -29,22 +29,46 @@ function(ellipsis_abi field value prefix)
   endforeach()
 endfunction()
 
+# ellipsis_abis(OUT) sets OUT to the abi of every line of cmake/abis.txt, in order.
+function(ellipsis_abis out)
+  file(STRINGS "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/abis.txt" lines REGEX "^[^#]")
+  set(abis "")
+  foreach(line IN LISTS lines)
+    string(REGEX MATCH "^[^ \t]+" abi "${line}")
+    list(APPEND abis "${abi}")
+  endforeach()
+  set(${out} "${abis}" PARENT_SCOPE)
+endfunction()
+
+# ellipsis_defect_record(ABI TOOL VERSION PREFIX) sets PREFIX_STAGE,
+# PREFIX_TEXT and PREFIX_REASON from the line of cmake/defects.txt that
+# records TOOL at major VERSION failing on ABI, or each to the empty string
+# where there is none.
+function(ellipsis_defect_record abi tool version prefix)
+  foreach(field IN ITEMS STAGE TEXT REASON)
+    set(${prefix}_${field} "" PARENT_SCOPE)
+  endforeach()
+  file(STRINGS "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/defects.txt" lines REGEX "^[^#]")
+  foreach(line IN LISTS lines)
+    # abi | tool version | stage | text | reason, where the reason may hold anything but "|".
+    if(NOT line MATCHES "^ *([^ |]+) *\\| *([^|]*[^ |]) *\\| *([^|]*[^ |]) *\\| *([^|]*[^ |]) *\\| *(.*[^ ]) *$")
+      message(FATAL_ERROR "cmake/defects.txt: not abi | tool version | stage | text | reason: ${line}")
+    endif()
+    if(CMAKE_MATCH_1 STREQUAL abi AND CMAKE_MATCH_2 STREQUAL "${tool} ${version}")
+      set(${prefix}_STAGE "${CMAKE_MATCH_3}" PARENT_SCOPE)
+      set(${prefix}_TEXT "${CMAKE_MATCH_4}" PARENT_SCOPE)
+      set(${prefix}_REASON "${CMAKE_MATCH_5}" PARENT_SCOPE)
+      return()
+    endif()
+  endforeach()
+endfunction()
+
 # ellipsis_defect(ABI TOOL VERSION OUT) sets OUT to the reason that
 # cmake/defects.txt gives for TOOL (g++, clang++ or qemu) at major VERSION
 # failing on ABI, or to the empty string where it records none.
 function(ellipsis_defect abi tool version out)
-  set(${out} "" PARENT_SCOPE)
-  file(STRINGS "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/defects.txt" lines REGEX "^[^#]")
-  foreach(line IN LISTS lines)
-    # abi | tool version | stage | text | reason, where the reason may hold anything but "|".
-    if(NOT line MATCHES "^ *([^ |]+) *\\| *([^|]*[^ |]) *\\|[^|]*\\|[^|]*\\| *(.*[^ ]) *$")
-      message(FATAL_ERROR "cmake/defects.txt: not abi | tool version | stage | text | reason: ${line}")
-    endif()
-    if(CMAKE_MATCH_1 STREQUAL abi AND CMAKE_MATCH_2 STREQUAL "${tool} ${version}")
-      set(${out} "${CMAKE_MATCH_3}" PARENT_SCOPE)
-      return()
-    endif()
-  endforeach()
+  ellipsis_defect_record("${abi}" "${tool}" "${version}" record)
+  set(${out} "${record_REASON}" PARENT_SCOPE)
 endfunction()
 
 # ellipsis_target_abi() sets the ELLIPSIS_TARGET_* variables of ellipsis_abi

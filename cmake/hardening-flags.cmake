@@ -11,10 +11,11 @@
 
 # ellipsis_probe_compile(OUT SOURCE FLAG COMMAND...) compiles SOURCE to
 # assembly with FLAG and sets OUT to the text, or to the empty string where
-# the compiler said anything at all.
+# the compiler said anything at all. It runs in the C locale: a locale that
+# the machine lacks makes a shell (a compiler wrapper) warn on every run.
 function(ellipsis_probe_compile out source flag)
   execute_process(
-      COMMAND ${ARGN} -O2 -fPIE -Werror ${flag} -S "${source}" -o -
+      COMMAND "${CMAKE_COMMAND}" -E env LC_ALL=C ${ARGN} -O2 -fPIE -Werror ${flag} -S "${source}" -o -
       RESULT_VARIABLE status
       OUTPUT_VARIABLE assembly
       ERROR_VARIABLE said
