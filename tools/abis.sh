@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced, from the top of the tree, by tools/presets, tools/matrix,
 # tools/debian13 (here and in its root) and .ci/run, so that all of them read
 # cmake/abis.txt, cmake/defects.txt and .ci/packages alike, name each ABI's
@@ -105,7 +106,9 @@ matrix_packages() {
 
 # Fills defect_stage, defect_text and defect_reason from cmake/defects.txt,
 # each keyed by "ABI/TOOL VERSION" (m68k/clang++ 14, say).
+# shellcheck disable=SC2034 # read by tools/matrix, which sources this file
 declare -A defect_stage=() defect_text=() defect_reason=()
+# shellcheck disable=SC2034
 load_defects() {
 	local abi tool stage text reason key
 	trim() { sed 's/^ *//; s/ *$//' <<<"$1"; }
