@@ -62,6 +62,8 @@ execute_process(
     RESULT_VARIABLE status
 )
 file(READ "${log}" text)
+# Each summary line is matched after a newline, the first too.
+string(PREPEND text "\n")
 
 # What went wrong, from sbuild's summary and the suite's.
 set(failed "")
@@ -98,7 +100,10 @@ if(record_STAGE)
 endif()
 if(failed)
   string(LENGTH "${text}" length)
-  math(EXPR start "${length} > 6000 ? ${length} - 6000 : 0")
+  set(start 0)
+  if(length GREATER 6000)
+    math(EXPR start "${length} - 6000")
+  endif()
   string(SUBSTRING "${text}" ${start} -1 tail)
   message(FATAL_ERROR "${failed}; the log's end (all of it in ${log}):\n${tail}")
 endif()
