@@ -97,7 +97,8 @@ protected:
 
 		const std::string outPath =
 		    out == Out::DevFull ? "/dev/full" : (root_ / "out").string();
-		const int outFlags = out == Out::ReadOnly ? O_RDONLY | O_CREAT : O_WRONLY | O_CREAT | O_TRUNC;
+		const int outFlags =
+		    out == Out::ReadOnly ? O_RDONLY | O_CREAT : O_WRONLY | O_CREAT | O_TRUNC;
 		const std::string errPath = (root_ / "err").string();
 		const std::string work = work_.string();
 
