@@ -43,12 +43,17 @@ endfunction()
 # ellipsis_defect_record(ABI TOOL VERSION PREFIX) sets PREFIX_STAGE,
 # PREFIX_TEXT and PREFIX_REASON from the line of cmake/defects.txt that
 # records TOOL at major VERSION failing on ABI, or each to the empty string
-# where there is none.
+# where there is none. ELLIPSIS_DEFECTS names another file of records (the
+# judges' own tests give theirs).
 function(ellipsis_defect_record abi tool version prefix)
+  set(records "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/defects.txt")
+  if(ELLIPSIS_DEFECTS)
+    set(records "${ELLIPSIS_DEFECTS}")
+  endif()
   foreach(field IN ITEMS STAGE TEXT REASON)
     set(${prefix}_${field} "" PARENT_SCOPE)
   endforeach()
-  file(STRINGS "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/defects.txt" lines REGEX "^[^#]")
+  file(STRINGS "${records}" lines REGEX "^[^#]")
   foreach(line IN LISTS lines)
     # abi | tool version | stage | text | reason, where the reason may hold anything but "|".
     if(NOT line MATCHES "^ *([^ |]+) *\\| *([^|]*[^ |]) *\\| *([^|]*[^ |]) *\\| *([^|]*[^ |]) *\\| *(.*[^ ]) *$")
@@ -69,6 +74,98 @@ endfunction()
 function(ellipsis_defect abi tool version out)
   ellipsis_defect_record("${abi}" "${tool}" "${version}" record)
   set(${out} "${record_REASON}" PARENT_SCOPE)
+endfunction()
+
+# ellipsis_judge(ABI FAILED STAGE LOG PREFIX [TOOL...]) judges a build for ABI
+# by the records of cmake/defects.txt for each TOOL that took part in it
+# ("g++ 12", "qemu 7", "debian 13": a tool and its major version). FAILED
+# says what went wrong (empty where nothing did), at STAGE; LOG is the
+# file of the build's output. Sets PREFIX_OK (whether the result is as
+# recorded: a pass where nothing is recorded, or a failure at the recorded
+# stage with the recorded text) and PREFIX_VERDICT, the judgement in words:
+# "pass", "known defect: <tool>: <reason>", "DEFECT GONE: ...", "FAIL: ...".
+function(ellipsis_judge abi failed stage log prefix)
+  set(recorded "")
+  set(ok OFF)
+  foreach(tool IN LISTS ARGN)
+    string(REPLACE " " ";" tool "${tool}")
+    ellipsis_defect_record("${abi}" ${tool} record)
+    if(NOT record_STAGE)
+      continue()
+    endif()
+    list(JOIN tool " " tool)
+    list(APPEND recorded "${tool}")
+    if(failed AND stage STREQUAL record_STAGE)
+      # The text is plain, not a pattern.
+      file(READ "${log}" text)
+      string(FIND "${text}" "${record_TEXT}" found)
+      if(found GREATER_EQUAL 0)
+        set(ok ON)
+        set(verdict "known defect: ${tool}: ${record_REASON}")
+        break()
+      endif()
+    endif()
+  endforeach()
+  if(ok)
+  elseif(recorded)
+    list(JOIN recorded " and " recorded)
+    if(failed)
+      set(verdict "FAIL: ${failed}, not as cmake/defects.txt records for ${abi} with ${recorded}")
+    else()
+      set(verdict "DEFECT GONE: ${abi} with ${recorded} passes (remove its line from cmake/defects.txt)")
+    endif()
+  elseif(failed)
+    set(verdict "FAIL: ${failed}")
+  else()
+    set(ok ON)
+    set(verdict pass)
+  endif()
+  set(${prefix}_OK "${ok}" PARENT_SCOPE)
+  set(${prefix}_VERDICT "${verdict}" PARENT_SCOPE)
+endfunction()
+
+# ellipsis_compiler(COMPILER TRIPLE PREFIX) says how COMPILER (g++ or clang++,
+# by the commands that ELLIPSIS_GXX and ELLIPSIS_CLANGXX name: another version
+# such as g++-13 or clang++-16, or g++ and clang++ where they are unset)
+# builds for TRIPLE, or for this machine where TRIPLE is empty. Sets
+# PREFIX_CXX and PREFIX_CC, the C++ and C compilers' commands (Debian's
+# <triple>-g++ for a cross g++); PREFIX_TARGET, the triple clang++ is given
+# (empty for g++); PREFIX_PACKAGE, the Debian package that brings the C++ one.
+function(ellipsis_compiler compiler triple prefix)
+  set(gxx g++)
+  set(clangxx clang++)
+  if(ELLIPSIS_GXX)
+    set(gxx "${ELLIPSIS_GXX}")
+  endif()
+  if(ELLIPSIS_CLANGXX)
+    set(clangxx "${ELLIPSIS_CLANGXX}")
+  endif()
+  set(target "")
+  if(compiler STREQUAL "g++")
+    # g++-13 and gcc-13; the package of <triple>-g++-13 is g++-13-<triple>,
+    # with the underscores that package names cannot hold as dashes.
+    string(REPLACE "g++" "gcc" cc "${gxx}")
+    set(cxx "${gxx}")
+    set(package "${gxx}")
+    if(triple)
+      set(cxx "${triple}-${gxx}")
+      set(cc "${triple}-${cc}")
+      string(REPLACE "_" "-" name "${triple}")
+      set(package "${gxx}-${name}")
+    endif()
+  elseif(compiler STREQUAL "clang++")
+    # clang++-16 and clang-16, both in the package clang-16.
+    string(REPLACE "clang++" "clang" cc "${clangxx}")
+    set(cxx "${clangxx}")
+    set(package "${cc}")
+    set(target "${triple}")
+  else()
+    message(FATAL_ERROR "ellipsis_compiler: '${compiler}' is neither g++ nor clang++")
+  endif()
+  set(${prefix}_CXX "${cxx}" PARENT_SCOPE)
+  set(${prefix}_CC "${cc}" PARENT_SCOPE)
+  set(${prefix}_TARGET "${target}" PARENT_SCOPE)
+  set(${prefix}_PACKAGE "${package}" PARENT_SCOPE)
 endfunction()
 
 # ellipsis_target_abi() sets the ELLIPSIS_TARGET_* variables of ellipsis_abi

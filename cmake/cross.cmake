@@ -14,12 +14,6 @@ endif()
 if(NOT ELLIPSIS_COMPILER)
   set(ELLIPSIS_COMPILER g++)
 endif()
-if(NOT ELLIPSIS_GXX)
-  set(ELLIPSIS_GXX g++)
-endif()
-if(NOT ELLIPSIS_CLANGXX)
-  set(ELLIPSIS_CLANGXX clang++)
-endif()
 # try_compile projects load this file again and see only the variables named here.
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES
      ELLIPSIS_ABI ELLIPSIS_COMPILER ELLIPSIS_GXX ELLIPSIS_CLANGXX)
@@ -37,18 +31,11 @@ set(CMAKE_SYSTEM_NAME Linux)
 string(REGEX REPLACE "-.*" "" CMAKE_SYSTEM_PROCESSOR "${ELLIPSIS_TRIPLE}")
 
 # GoogleTest, built from source for the target, is C as well as C++.
-# The C compiler is the C++ one's sibling: clang++-16 and clang-16, g++-13 and gcc-13.
-if(ELLIPSIS_COMPILER STREQUAL "clang++")
-  string(REPLACE "clang++" "clang" c_compiler "${ELLIPSIS_CLANGXX}")
-  set(CMAKE_C_COMPILER "${c_compiler}")
-  set(CMAKE_CXX_COMPILER "${ELLIPSIS_CLANGXX}")
-  set(CMAKE_C_COMPILER_TARGET "${ELLIPSIS_TRIPLE}")
-  set(CMAKE_CXX_COMPILER_TARGET "${ELLIPSIS_TRIPLE}")
-else()
-  string(REPLACE "g++" "gcc" c_compiler "${ELLIPSIS_GXX}")
-  set(CMAKE_C_COMPILER "${ELLIPSIS_TRIPLE}-${c_compiler}")
-  set(CMAKE_CXX_COMPILER "${ELLIPSIS_TRIPLE}-${ELLIPSIS_GXX}")
-endif()
+ellipsis_compiler("${ELLIPSIS_COMPILER}" "${ELLIPSIS_TRIPLE}" compiler)
+set(CMAKE_C_COMPILER "${compiler_CC}")
+set(CMAKE_CXX_COMPILER "${compiler_CXX}")
+set(CMAKE_C_COMPILER_TARGET "${compiler_TARGET}")
+set(CMAKE_CXX_COMPILER_TARGET "${compiler_TARGET}")
 # The target's GNU binutils, whichever compiler: the tests read notes in
 # GNU readelf's words, which llvm-readelf does not use.
 set(CMAKE_READELF "${ELLIPSIS_TRIPLE}-readelf" CACHE FILEPATH "readelf for ${ELLIPSIS_TRIPLE}")
