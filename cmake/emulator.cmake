@@ -8,7 +8,7 @@
 # C++ runtimes, started once directly and, where that fails, once under the
 # emulator, which must then run it. Included only where tests are built.
 # Sets CMAKE_CROSSCOMPILING_EMULATOR, and the cache's ELLIPSIS_TEST_EMULATOR
-# for tools/matrix: the emulator's command, or empty for none.
+# for the matrix: the emulator's command, or empty for none.
 
 if(NOT CMAKE_CROSSCOMPILING)
   return()
