@@ -23,8 +23,8 @@ ellipsis_compiler("${COMPILER}" "${triple}" compiler)
 set(log "${BINARY}.log")
 file(REMOVE "${log}")
 
-# ellipsis_verdict(VERDICT) ends the cell: prints VERDICT, and fails where it
-# is not as recorded, with the end of the log.
+# ellipsis_verdict(VERDICT OK) ends the cell: prints VERDICT and, where the
+# result is not as recorded (OK is false), fails with the end of the log.
 function(ellipsis_verdict verdict ok)
   message("verdict: ${verdict}")
   if(NOT ok)
