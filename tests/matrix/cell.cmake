@@ -8,11 +8,21 @@
 # configure. Ends in the lines from which tools/matrix prints its table:
 # "ran: TOOL VERSION", "tests: N", "pairings: N", "note: ..." and, last,
 # "verdict: ...". A compiler that this release does not have is a skip.
+#
+# With MISTAKE, SOURCE is a copy of the project with that mistake of
+# mistakes/ made, and the cell is judged by mistakes/caught.txt instead:
+# caught or forgiven, as recorded for ABI/COMPILER, its result left in
+# RESULTS for the table. A cell whose tools cmake/defects.txt records
+# failing here is not judged: the defect, not the mistake, would decide.
 
 cmake_minimum_required(VERSION 3.25)
 
 include("${SOURCE}/cmake/abi.cmake")
 include("${CMAKE_CURRENT_LIST_DIR}/matrix.cmake")
+set(place "${ABI}/${COMPILER}")
+if(MISTAKE)
+  include("${CMAKE_CURRENT_LIST_DIR}/../mistakes/mistakes.cmake")
+endif()
 
 ellipsis_abi(abi "${ABI}" line)
 set(triple "${line_TRIPLE}")
@@ -41,6 +51,15 @@ function(ellipsis_verdict verdict ok)
   endif()
 endfunction()
 
+# ellipsis_skip(REASON) ends a cell that cannot run here, saying why.
+macro(ellipsis_skip reason)
+  message("matrix: skipped: ${reason}")
+  if(MISTAKE)
+    ellipsis_mistake_result("${RESULTS}" "${MISTAKE}" "${place}" "not judged" "${reason}" "")
+  endif()
+  return()
+endmacro()
+
 # The compiler, by command; a missing one is a failure where the archive has it.
 find_program(command "${compiler_CXX}" NO_CACHE)
 if(NOT command)
@@ -48,8 +67,7 @@ if(NOT command)
   if(has)
     ellipsis_verdict("FAIL: no ${compiler_CXX}: apt-get install ${compiler_PACKAGE}" OFF)
   endif()
-  message("matrix: skipped: this release has no ${compiler_PACKAGE}")
-  return()
+  ellipsis_skip("this release has no ${compiler_PACKAGE}")
 endif()
 execute_process(
     COMMAND "${command}" -dumpversion
@@ -72,15 +90,34 @@ if(compiler_TARGET)
       RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET
   )
   if(NOT status EQUAL 0)
-    message("matrix: skipped: ${COMPILER} ${version} does not target ${compiler_TARGET}")
-    return()
+    ellipsis_skip("${COMPILER} ${version} does not target ${compiler_TARGET}")
   endif()
 endif()
 message("ran: ${COMPILER} ${version}")
 message("log: ${log}")
 
+# Sets tools to those that take part in the cell once it is configured: its
+# compiler, and the emulator under which its tests run, if any, each by its
+# major version; emulator_version to the emulator's whole one.
+macro(ellipsis_cell_tools)
+  set(tools "${COMPILER} ${major}")
+  set(emulator "")
+  if(EXISTS "${BINARY}/CMakeCache.txt")
+    file(STRINGS "${BINARY}/CMakeCache.txt" emulator REGEX "^ELLIPSIS_TEST_EMULATOR:INTERNAL=.")
+  endif()
+  set(emulator_version "")
+  if(emulator)
+    execute_process(COMMAND "qemu-${line_QEMU}" --version OUTPUT_VARIABLE emulator_version)
+    string(REGEX MATCH "version ([0-9][^ \n]*)" emulator_version "${emulator_version}")
+    set(emulator_version "${CMAKE_MATCH_1}")
+    string(REGEX MATCH "^[0-9]+" emulator_major "${emulator_version}")
+    list(APPEND tools "qemu ${emulator_major}")
+  endif()
+endmacro()
+
 # Configures, builds and tests the cell with OPTIONS; sets failed to the step
-# that failed, or to the empty string.
+# that failed, or to the empty string. A mistake's cell stops after the
+# configure where a tool of it has a record, and sets unjudged to it.
 macro(ellipsis_cell)
   set(options "-DELLIPSIS_GXX=${ELLIPSIS_GXX}" "-DELLIPSIS_CLANGXX=${ELLIPSIS_CLANGXX}" ${ARGN})
   if(DEFINES)
@@ -101,6 +138,7 @@ macro(ellipsis_cell)
     list(APPEND options "-DELLIPSIS_ABI=${ABI}")
   endif()
   set(failed "")
+  set(unjudged "")
   foreach(step IN ITEMS configure build test)
     if(step STREQUAL "configure")
       set(run "${CMAKE_COMMAND}" -S "${SOURCE}" --preset ${preset} --fresh -B "${BINARY}" ${options})
@@ -117,6 +155,20 @@ macro(ellipsis_cell)
       set(failed "${step}")
       break()
     endif()
+    if(MISTAKE AND step STREQUAL "configure")
+      ellipsis_cell_tools()
+      foreach(tool IN LISTS tools)
+        string(REPLACE " " ";" tool_version "${tool}")
+        ellipsis_defect("${ABI}" ${tool_version} reason)
+        if(reason)
+          set(unjudged "known defect: ${tool}: ${reason}")
+          break()
+        endif()
+      endforeach()
+      if(unjudged)
+        break()
+      endif()
+    endif()
   endforeach()
 endmacro()
 
@@ -124,19 +176,7 @@ endmacro()
 # that ran (its compiler, and the emulator under which the tests ran, if
 # any), tests (how many ran) and pairings (caller and callee compilers proven).
 macro(ellipsis_judge_cell)
-  set(tools "${COMPILER} ${major}")
-  set(emulator "")
-  if(EXISTS "${BINARY}/CMakeCache.txt")
-    file(STRINGS "${BINARY}/CMakeCache.txt" emulator REGEX "^ELLIPSIS_TEST_EMULATOR:INTERNAL=.")
-  endif()
-  set(emulator_version "")
-  if(emulator)
-    execute_process(COMMAND "qemu-${line_QEMU}" --version OUTPUT_VARIABLE emulator_version)
-    string(REGEX MATCH "version ([0-9][^ \n]*)" emulator_version "${emulator_version}")
-    set(emulator_version "${CMAKE_MATCH_1}")
-    string(REGEX MATCH "^[0-9]+" emulator_major "${emulator_version}")
-    list(APPEND tools "qemu ${emulator_major}")
-  endif()
+  ellipsis_cell_tools()
   file(READ "${log}" text)
   set(tests 0)
   if(text MATCHES "tests passed, [0-9]+ tests? failed out of ([0-9]+)")
@@ -169,8 +209,13 @@ else()
 endif()
 ellipsis_judge_cell()
 # The shared GoogleTest saves a build of it; where this compiler's tests
-# cannot link it, they build their own, and the table says so.
-if(gtest_dir AND failed AND NOT judged_OK)
+# cannot link it, they build their own, and the table says so. A mistake
+# that a warning catches in the programs fails the build with either.
+set(warned OFF)
+if(MISTAKE AND text MATCHES "apps/ellipsis/[^\n]*: error: ")
+  set(warned ON)
+endif()
+if(gtest_dir AND failed AND NOT judged_OK AND NOT warned)
   file(RENAME "${log}" "${log}.shared")
   message("note: with the GoogleTest that the g++ of ${ABI} built, the ${failed} step failed "
           "(${log}.shared), so its own was built")
@@ -180,6 +225,30 @@ endif()
 
 if(emulator_version)
   message("ran: qemu ${emulator_version}")
+endif()
+
+if(MISTAKE)
+  set(ran "${COMPILER} ${version}")
+  if(emulator_version)
+    string(APPEND ran ", qemu ${emulator_version}")
+  endif()
+  if(unjudged)
+    ellipsis_mistake_result("${RESULTS}" "${MISTAKE}" "${place}" "not judged" "${unjudged}" "${ran}")
+    message("verdict: not judged: ${unjudged}")
+    return()
+  endif()
+  # Only the mistake may fail the cell: its configure does not depend on it.
+  if(failed STREQUAL "configure")
+    ellipsis_verdict("FAIL: configure" OFF)
+  endif()
+  ellipsis_mistake_judge("${MISTAKE}" "${place}" "${failed}" "${log}" judged)
+  set(result forgiven)
+  if(failed)
+    set(result caught)
+  endif()
+  ellipsis_mistake_result("${RESULTS}" "${MISTAKE}" "${place}" "${result}" "${judged_BY}" "${ran}")
+  ellipsis_verdict("${judged_VERDICT}" "${judged_OK}")
+  return()
 endif()
 message("tests: ${tests}")
 message("pairings: ${pairings}")

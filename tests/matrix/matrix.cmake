@@ -46,3 +46,24 @@ function(ellipsis_logged log out)
   set(${out} "${status}" PARENT_SCOPE)
   set(${out}_OUTPUT "${output}" PARENT_SCOPE)
 endfunction()
+
+# ellipsis_googletest_fixture(ABI DIR LABELS) adds the test that builds
+# GoogleTest for ABI into DIR (googletest.cmake), as the fixture
+# googletest-<abi> that the ABI's cells require; once, however many
+# projects of cells ask.
+function(ellipsis_googletest_fixture abi dir labels)
+  if(TEST "matrix.${abi}.googletest")
+    return()
+  endif()
+  add_test(
+      NAME "matrix.${abi}.googletest"
+      COMMAND "${CMAKE_COMMAND}" -DABI=${abi} "-DDIR=${dir}" "-DSOURCE=${PROJECT_SOURCE_DIR}"
+              "-DELLIPSIS_GXX=${ELLIPSIS_GXX}" "-DELLIPSIS_CLANGXX=${ELLIPSIS_CLANGXX}"
+              -P "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/googletest.cmake"
+  )
+  set_tests_properties(
+      "matrix.${abi}.googletest" PROPERTIES
+      FIXTURES_SETUP "googletest-${abi}" LABELS "${labels}" TIMEOUT 900
+      SKIP_REGULAR_EXPRESSION "matrix: skipped: "
+  )
+endfunction()
