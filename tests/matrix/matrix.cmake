@@ -47,11 +47,17 @@ function(ellipsis_logged log out)
   set(${out}_OUTPUT "${output}" PARENT_SCOPE)
 endfunction()
 
-# ellipsis_googletest_fixture(ABI DIR LABELS) adds the test that builds
-# GoogleTest for ABI into DIR (googletest.cmake), as the fixture
-# googletest-<abi> that the ABI's cells require; once, however many
-# projects of cells ask.
-function(ellipsis_googletest_fixture abi dir labels)
+# ellipsis_googletest(ABI DIR LABELS OUT) sets OUT to where the cells of ABI
+# find their GoogleTest: nowhere (empty) for this machine's own ABI, which
+# has the installed one; DIR for any other, where the test
+# matrix.<abi>.googletest (googletest.cmake) builds it as the fixture
+# googletest-<abi> that the cells require, added once however many ask.
+function(ellipsis_googletest abi dir labels out)
+  set(${out} "" PARENT_SCOPE)
+  if(abi STREQUAL ELLIPSIS_TARGET_ABI)
+    return()
+  endif()
+  set(${out} "${dir}" PARENT_SCOPE)
   if(TEST "matrix.${abi}.googletest")
     return()
   endif()
