@@ -3,7 +3,8 @@
 # holds a run of one mistake in one place to it.
 #
 # A place is a cell, by abi/compiler (amd64/g++), or a gate of this machine
-# by name: lint, asan or memcheck.
+# by name: lint, asan or memcheck. A record may name an ABI alone for all
+# of its cells.
 
 set(ELLIPSIS_MISTAKES_DIR "${CMAKE_CURRENT_LIST_DIR}/../../mistakes")
 get_filename_component(ELLIPSIS_MISTAKES_DIR "${ELLIPSIS_MISTAKES_DIR}" ABSOLUTE)
@@ -48,6 +49,17 @@ function(ellipsis_mistakes out)
   set(${out} "${names}" PARENT_SCOPE)
 endfunction()
 
+# ellipsis_caught_at(PLACES PLACE OUT) sets OUT to whether the record's
+# PLACES (a list, as ellipsis_mistakes gives it) name PLACE, or its ABI.
+function(ellipsis_caught_at places place out)
+  set(at OFF)
+  string(REGEX REPLACE "/.*" "" abi "${place}")
+  if(place IN_LIST places OR abi IN_LIST places)
+    set(at ON)
+  endif()
+  set(${out} "${at}" PARENT_SCOPE)
+endfunction()
+
 # ellipsis_caught_by(STEP LOG OUT) sets OUT to what caught a mistake whose
 # run failed at STEP (configure, build, test or lint), from LOG: the
 # warning or the finding, with its file and line, or the tests that failed
@@ -66,7 +78,7 @@ function(ellipsis_caught_by step log out)
     # By the test's own name: the same one fails whichever compiler's
     # functions it calls (functions., interop.).
     string(REGEX MATCHALL "[0-9]+ - [^ \n]+" failed "${CMAKE_MATCH_1}")
-    list(TRANSFORM failed REPLACE "^[0-9]+ - [a-z]+\\." "")
+    list(TRANSFORM failed REPLACE "^[0-9]+ - ((functions|interop)\\.)?" "")
     list(REMOVE_DUPLICATES failed)
     list(LENGTH failed count)
     list(SUBLIST failed 0 2 shown)
@@ -92,22 +104,19 @@ function(ellipsis_caught_by step log out)
   set(${out} "${by}" PARENT_SCOPE)
 endfunction()
 
-# ellipsis_mistake_judge(MISTAKE PLACE FAILED LOG PREFIX) holds the run of
-# MISTAKE in PLACE to mistakes/caught.txt: FAILED is the step at which the
-# run failed (empty where it passed, so that the mistake was forgiven),
-# LOG its output. Sets PREFIX_OK, whether it went as recorded, PREFIX_BY,
-# what caught it (empty where nothing did), and PREFIX_VERDICT: "caught:
-# <by>", "forgiven", "NOW CAUGHT on <place>: ..." or "NO LONGER CAUGHT on
-# <place>: ...".
-function(ellipsis_mistake_judge mistake place failed log prefix)
+# ellipsis_mistake_judge(MISTAKE PLACE FAILED LOG RESULTS RAN PREFIX) holds
+# the run of MISTAKE in PLACE to mistakes/caught.txt: FAILED is the step at
+# which the run failed (empty where it passed, so that the mistake was
+# forgiven), LOG its output, RAN the tools that ran it. Leaves the result
+# in RESULTS for the table, and sets PREFIX_OK, whether it went as
+# recorded, and PREFIX_VERDICT: "caught: <what caught it>", "forgiven",
+# "NOW CAUGHT on <place>: ..." or "NO LONGER CAUGHT on <place>: ...".
+function(ellipsis_mistake_judge mistake place failed log results ran prefix)
   ellipsis_mistakes(records)
   if(NOT mistake IN_LIST records)
     message(FATAL_ERROR "mistakes/caught.txt has no line for ${mistake}")
   endif()
-  set(recorded OFF)
-  if(place IN_LIST records_${mistake})
-    set(recorded ON)
-  endif()
+  ellipsis_caught_at("${records_${mistake}}" "${place}" recorded)
   set(by "")
   if(failed)
     ellipsis_caught_by("${failed}" "${log}" by)
@@ -124,8 +133,12 @@ function(ellipsis_mistake_judge mistake place failed log prefix)
     set(ok ON)
     set(verdict forgiven)
   endif()
+  set(result forgiven)
+  if(failed)
+    set(result caught)
+  endif()
+  ellipsis_mistake_result("${results}" "${mistake}" "${place}" "${result}" "${by}" "${ran}")
   set(${prefix}_OK "${ok}" PARENT_SCOPE)
-  set(${prefix}_BY "${by}" PARENT_SCOPE)
   set(${prefix}_VERDICT "${verdict}" PARENT_SCOPE)
 endfunction()
 
