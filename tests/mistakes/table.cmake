@@ -2,8 +2,9 @@
 # its cells and gates left in RESULTS, and writes it to TABLE: a Markdown
 # table headed by the release, the machine and the tools that ran. Places
 # caught by the same words share them, and an ABI stands for its cells
-# where all of them went alike. A mistake that nothing caught
-# says so. Judging is the places' own: the table only reports.
+# where all of them went alike; why a cell was not judged is a note
+# below, numbered. A mistake that nothing caught says so. Judging is the
+# places' own: the table only reports.
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -58,6 +59,8 @@ endfunction()
 
 set(tools "")
 set(rows "")
+# Why cells were not judged, numbered as they come: the same for most rows.
+set(reasons "")
 foreach(mistake IN LISTS mistakes)
   set(ran_${mistake} "")
   set(groups "")
@@ -109,10 +112,18 @@ foreach(mistake IN LISTS mistakes)
       endif()
       string(APPEND caught "${at}: ${by_${key}}")
     else()
-      if(unjudged)
-        string(APPEND unjudged "; ")
+      string(SHA1 reason "${by_${key}}")
+      list(FIND reasons "${reason}" number)
+      if(number LESS 0)
+        list(LENGTH reasons number)
+        list(APPEND reasons "${reason}")
+        set(reason_${reason} "${by_${key}}")
       endif()
-      string(APPEND unjudged "${at} (${by_${key}})")
+      math(EXPR number "${number} + 1")
+      if(unjudged)
+        string(APPEND unjudged ", ")
+      endif()
+      string(APPEND unjudged "${at} (${number})")
     endif()
   endforeach()
   if(NOT caught)
@@ -133,5 +144,10 @@ set(table "Debian ${release}, ${machine}: ${tools}\n\n")
 string(APPEND table "| mistake | caught on: by | forgiven on | not judged |\n")
 string(APPEND table "|---------|--------------|-------------|------------|\n")
 string(APPEND table "${rows}")
+set(number 0)
+foreach(reason IN LISTS reasons)
+  math(EXPR number "${number} + 1")
+  string(APPEND table "\n(${number}) ${reason_${reason}}\n")
+endforeach()
 file(WRITE "${TABLE}" "${table}")
 message("${table}")
