@@ -74,12 +74,17 @@ if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
         "Nothing here runs what ${CMAKE_CXX_COMPILER} builds, and cmake/abis.txt names no qemu "
         "for it: give -DCMAKE_CROSSCOMPILING_EMULATOR=<command>, or -DBUILD_TESTING=OFF")
   endif()
-  # The target's libraries and loader are under /usr/<triple> for a cross
-  # toolchain, and in their multiarch places for a distribution's cross
-  # build, where qemu finds them without a prefix that does not exist.
+  # The loader and the C library must come from one place: the loader of
+  # /usr/<triple> with the root's multiarch libc crashes in a fork's child.
+  # So the root's own, where it has the target's (a distribution's cross
+  # build installs them); else /usr/<triple>'s, a cross toolchain's.
   set(CMAKE_CROSSCOMPILING_EMULATOR "qemu-${ELLIPSIS_TARGET_QEMU}")
-  if(IS_DIRECTORY "/usr/${ELLIPSIS_TRIPLE}")
-    list(APPEND CMAKE_CROSSCOMPILING_EMULATOR -L "/usr/${ELLIPSIS_TRIPLE}")
+  find_program(ELLIPSIS_EMULATOR "${CMAKE_CROSSCOMPILING_EMULATOR}")
+  if(ELLIPSIS_EMULATOR)
+    ellipsis_probe_runs(in_root why "${ELLIPSIS_EMULATOR}")
+    if(NOT in_root AND IS_DIRECTORY "/usr/${ELLIPSIS_TRIPLE}")
+      list(APPEND CMAKE_CROSSCOMPILING_EMULATOR -L "/usr/${ELLIPSIS_TRIPLE}")
+    endif()
   endif()
 endif()
 set(ELLIPSIS_TEST_EMULATOR "${CMAKE_CROSSCOMPILING_EMULATOR}" CACHE INTERNAL "What the tests run under")
@@ -97,4 +102,5 @@ ellipsis_probe_runs(emulated why ${emulator})
 if(NOT emulated)
   message(FATAL_ERROR "${command} ${version} cannot run a program built by ${CMAKE_CXX_COMPILER} (${why})")
 endif()
-message(STATUS "Tests: run under ${command} ${version}")
+list(JOIN emulator " " shown)
+message(STATUS "Tests: run under ${shown} (${version})")
