@@ -6,9 +6,8 @@
 # qemu-user of the ABI table's line for the target. Which one holds is asked
 # of a probe built like the tests: a C++ program linked to the target's C and
 # C++ runtimes, started once directly and, where that fails, once under the
-# emulator, which must then run it. Included only where tests are built.
-# Sets CMAKE_CROSSCOMPILING_EMULATOR, and the cache's ELLIPSIS_TEST_EMULATOR
-# for the matrix: the emulator's command, or empty for none.
+# emulator, which must then run it. Included only where tests are built;
+# sets CMAKE_CROSSCOMPILING_EMULATOR, empty where none is needed.
 
 if(NOT CMAKE_CROSSCOMPILING)
   return()
@@ -39,18 +38,12 @@ endif()
 # started by COMMAND (none: directly), prints "<probe>: runs" and exits 0, and
 # WHY to its exit status and what it wrote.
 function(ellipsis_probe_runs out why)
-  execute_process(
-      COMMAND ${ARGN} "${probe_dir}/runs"
-      # An emulator that crashes may leave a core file behind: not in the source tree.
-      WORKING_DIRECTORY "${probe_dir}"
-      RESULT_VARIABLE status
-      OUTPUT_VARIABLE said
-      ERROR_VARIABLE complaint
-  )
+  # An emulator that crashes may leave a core file: not in the source tree.
+  execute_process(COMMAND ${ARGN} "${probe_dir}/runs" WORKING_DIRECTORY "${probe_dir}"
+                  RESULT_VARIABLE status OUTPUT_VARIABLE said ERROR_VARIABLE complaint)
+  set(${out} OFF PARENT_SCOPE)
   if(status EQUAL 0 AND said STREQUAL "${probe_dir}/runs: runs\n")
     set(${out} ON PARENT_SCOPE)
-  else()
-    set(${out} OFF PARENT_SCOPE)
   endif()
   set(${why} "it ended with '${status}': ${complaint}${said}" PARENT_SCOPE)
 endfunction()
@@ -63,7 +56,6 @@ if(native AND ELLIPSIS_EMULATE)
 endif()
 if(native)
   set(CMAKE_CROSSCOMPILING_EMULATOR "")
-  set(ELLIPSIS_TEST_EMULATOR "" CACHE INTERNAL "What the tests run under")
   message(STATUS "Tests: this machine runs ${CMAKE_CXX_COMPILER} programs itself")
   return()
 endif()
@@ -87,7 +79,6 @@ if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
     endif()
   endif()
 endif()
-set(ELLIPSIS_TEST_EMULATOR "${CMAKE_CROSSCOMPILING_EMULATOR}" CACHE INTERNAL "What the tests run under")
 
 set(emulator ${CMAKE_CROSSCOMPILING_EMULATOR})
 list(GET emulator 0 command)
