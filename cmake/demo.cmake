@@ -2,12 +2,6 @@
 # what it wrote on each stream and the status it exited with.
 # Takes BIN_DIR, where the programs are, and SCRATCH, a directory it may wipe.
 
-foreach(var IN ITEMS BIN_DIR SCRATCH)
-  if(NOT DEFINED ${var})
-    message(FATAL_ERROR "demo.cmake needs -D${var}=...")
-  endif()
-endforeach()
-
 file(REMOVE_RECURSE "${SCRATCH}")
 file(MAKE_DIRECTORY "${SCRATCH}")
 
@@ -17,25 +11,18 @@ function(show heading text)
   string(LENGTH "${text}" bytes)
   if(bytes EQUAL 0)
     message("-- ${heading}: empty")
-    return()
-  endif()
-  if(text MATCHES "\n$")
+  elseif(text MATCHES "\n$")
     string(REGEX REPLACE "\n$" "" text "${text}")
+    message("-- ${heading}, ${bytes} bytes:\n${text}")
   else()
-    set(text "${text}\n(no newline at the end)")
+    message("-- ${heading}, ${bytes} bytes:\n${text}\n(no newline at the end)")
   endif()
-  message("-- ${heading}, ${bytes} bytes:\n${text}")
 endfunction()
 
 set(failed "")
 foreach(program IN ITEMS maxpick floatrow linewalk failnote fmtwrite failnote)
-  execute_process(
-      COMMAND "${BIN_DIR}/${program}"
-      WORKING_DIRECTORY "${SCRATCH}"
-      OUTPUT_VARIABLE out
-      ERROR_VARIABLE err
-      RESULT_VARIABLE status
-  )
+  execute_process(COMMAND "${BIN_DIR}/${program}" WORKING_DIRECTORY "${SCRATCH}"
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE status)
   message("\n== ${program}")
   show("stdout" "${out}")
   show("stderr" "${err}")
