@@ -1,13 +1,9 @@
-# How a cross build's tests, and the programs they start, run: directly
-# where this machine runs the target's programs itself (i386 on an x86-64
-# kernel with the 32-bit runtime, armhf on an arm64 CPU that has AArch32, or
-# any target whose qemu-user-static binfmt_misc handler is registered), else
-# under an emulator: the CMAKE_CROSSCOMPILING_EMULATOR the user gives, or the
-# qemu-user of the ABI table's line for the target. Which one holds is asked
-# of a probe built like the tests: a C++ program linked to the target's C and
-# C++ runtimes, started once directly and, where that fails, once under the
-# emulator, which must then run it. Included only where tests are built;
-# sets CMAKE_CROSSCOMPILING_EMULATOR, empty where none is needed.
+# How a cross build's tests, and the programs they start, run: directly where
+# this machine runs the target's programs (i386 on an x86-64 kernel, or a
+# registered qemu-user-static handler), else under the emulator the user
+# gives or the qemu-user of cmake/abis.txt. A probe built like the tests (C
+# and C++ runtimes) is asked, directly and then under the emulator. Sets
+# CMAKE_CROSSCOMPILING_EMULATOR, empty where none is needed.
 
 if(NOT CMAKE_CROSSCOMPILING)
   return()
