@@ -56,24 +56,15 @@ if(native)
   return()
 endif()
 
+set(ours OFF)
 if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
   if(NOT ELLIPSIS_TARGET_QEMU)
     message(FATAL_ERROR
         "Nothing here runs what ${CMAKE_CXX_COMPILER} builds, and cmake/abis.txt names no qemu "
         "for it: give -DCMAKE_CROSSCOMPILING_EMULATOR=<command>, or -DBUILD_TESTING=OFF")
   endif()
-  # The loader and the C library must come from one place: the loader of
-  # /usr/<triple> with the root's multiarch libc crashes in a fork's child.
-  # So the root's own, where it has the target's (a distribution's cross
-  # build installs them); else /usr/<triple>'s, a cross toolchain's.
   set(CMAKE_CROSSCOMPILING_EMULATOR "qemu-${ELLIPSIS_TARGET_QEMU}")
-  find_program(ELLIPSIS_EMULATOR "${CMAKE_CROSSCOMPILING_EMULATOR}")
-  if(ELLIPSIS_EMULATOR)
-    ellipsis_probe_runs(in_root why "${ELLIPSIS_EMULATOR}")
-    if(NOT in_root AND IS_DIRECTORY "/usr/${ELLIPSIS_TRIPLE}")
-      list(APPEND CMAKE_CROSSCOMPILING_EMULATOR -L "/usr/${ELLIPSIS_TRIPLE}")
-    endif()
-  endif()
+  set(ours ON)
 endif()
 
 set(emulator ${CMAKE_CROSSCOMPILING_EMULATOR})
@@ -85,9 +76,18 @@ if(NOT ELLIPSIS_EMULATOR)
 endif()
 execute_process(COMMAND "${ELLIPSIS_EMULATOR}" --version OUTPUT_VARIABLE version ERROR_QUIET)
 string(REGEX MATCH "version [^ \n]+" version "${version}")
+# The loader and the C library must come from one place: the loader of
+# /usr/<triple> with the root's multiarch libc crashes in a fork's child.
+# So qemu takes the root's own, where it has the target's (a distribution's
+# cross build installs them); else /usr/<triple>'s, a cross toolchain's.
 ellipsis_probe_runs(emulated why ${emulator})
+if(NOT emulated AND ours AND IS_DIRECTORY "/usr/${ELLIPSIS_TRIPLE}")
+  list(APPEND emulator -L "/usr/${ELLIPSIS_TRIPLE}")
+  ellipsis_probe_runs(emulated why ${emulator})
+endif()
 if(NOT emulated)
   message(FATAL_ERROR "${command} ${version} cannot run a program built by ${CMAKE_CXX_COMPILER} (${why})")
 endif()
+set(CMAKE_CROSSCOMPILING_EMULATOR "${emulator}")
 list(JOIN emulator " " shown)
 message(STATUS "Tests: run under ${shown} (${version})")
