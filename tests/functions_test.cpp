@@ -9,7 +9,9 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 int FindMax(int n, ...);
 void PrintFloats(int n, ...);
@@ -82,6 +84,37 @@ TEST(FindMax, ReadsOnlyTheCountedValues)
 	EXPECT_EQ(FindMax(INT_MIN), INT_MIN);
 }
 
+// The sweeps below call each walker with every count from 0 to past the
+// argument registers of every ABI (eight ints or doubles at most, then the stack).
+
+// The value at index i of a sweep of n: a different sign and size each, the largest last.
+constexpr int
+Swept(std::size_t i, std::size_t n)
+{
+	return i + 1 == n ? 1000 : static_cast<int>(i * 37 % 101) - 50;
+}
+
+template <std::size_t... I>
+void
+ExpectFindMaxOf(std::index_sequence<I...>)
+{
+	constexpr std::size_t n = sizeof...(I);
+	EXPECT_EQ(FindMax(static_cast<int>(n), Swept(I, n)...), n == 0 ? INT_MIN : 1000)
+	    << n << " values";
+}
+
+template <std::size_t... N>
+void
+SweepFindMax(std::index_sequence<N...>)
+{
+	(ExpectFindMaxOf(std::make_index_sequence<N>()), ...);
+}
+
+TEST(FindMax, SweepsCountsAcrossTheArgumentRegisters)
+{
+	SweepFindMax(std::make_index_sequence<25>());
+}
+
 TEST(PrintFloats, PrintsEachValueWithTwoDecimals)
 {
 	EXPECT_EQ(Capture(stdout, [] { PrintFloats(3, 3.14159, 2.71828, 1.41421); }),
@@ -103,12 +136,66 @@ TEST(PrintFloats, CountBelowOneWritesTheHeadingOnly)
 	EXPECT_EQ(Capture(stdout, [] { PrintFloats(-2, 1.0); }), "Printing floats:\n");
 }
 
+template <std::size_t... I>
+void
+ExpectPrintFloatsOf(std::index_sequence<I...>)
+{
+	constexpr std::size_t n = sizeof...(I);
+	std::string expected = "Printing floats:";
+	for (const double value : std::initializer_list<double>{ (Swept(I, n) + 0.25)... }) {
+		char field[32];
+		snprintf(field, sizeof field, " [%.2f]", value);
+		expected += field;
+	}
+	EXPECT_EQ(
+	    Capture(stdout, [] { PrintFloats(static_cast<int>(n), (Swept(I, n) + 0.25)...); }),
+	    expected + "\n");
+}
+
+template <std::size_t... N>
+void
+SweepPrintFloats(std::index_sequence<N...>)
+{
+	(ExpectPrintFloatsOf(std::make_index_sequence<N>()), ...);
+}
+
+TEST(PrintFloats, SweepsCountsAcrossTheArgumentRegisters)
+{
+	SweepPrintFloats(std::make_index_sequence<21>());
+}
+
 // Calls PrintLines with strs and the null pointer constant that the sentinel check asks for.
 template <typename... Strings>
 std::string
 PrintedLines(Strings... strs)
 {
 	return Capture(stdout, [=] { PrintLines(strs..., static_cast<const char *>(nullptr)); });
+}
+
+// The strings "0" to "24", each its own line.
+constexpr const char *kDigits[] = { "0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10", "11",
+	"12", "13", "14", "15", "16", "17", "18", "19", "20", "21", "22", "23", "24" };
+
+template <std::size_t... I>
+void
+ExpectPrintLinesOf(std::index_sequence<I...>)
+{
+	std::string expected;
+	for (const char *str : std::initializer_list<const char *>{ "first", kDigits[I]... })
+		expected = expected + str + "\n";
+	EXPECT_EQ(PrintedLines("first", kDigits[I]...), expected);
+}
+
+template <std::size_t... N>
+void
+SweepPrintLines(std::index_sequence<N...>)
+{
+	(ExpectPrintLinesOf(std::make_index_sequence<N>()), ...);
+}
+
+TEST(PrintLines, SweepsCountsAcrossTheArgumentRegisters)
+{
+	SweepPrintLines(std::make_index_sequence<21>());
 }
 
 TEST(PrintLines, PrintsEveryStringUpToTheNullPointer)
