@@ -94,6 +94,14 @@ Swept(std::size_t i, std::size_t n)
 	return i + 1 == n ? 1000 : static_cast<int>(i * 37 % 101) - 50;
 }
 
+// Calls expect with an index sequence of each length below N.
+template <typename Expect, std::size_t... N>
+void
+Sweep(Expect expect, std::index_sequence<N...>)
+{
+	(expect(std::make_index_sequence<N>()), ...);
+}
+
 template <std::size_t... I>
 void
 ExpectFindMaxOf(std::index_sequence<I...>)
@@ -103,16 +111,9 @@ ExpectFindMaxOf(std::index_sequence<I...>)
 	    << n << " values";
 }
 
-template <std::size_t... N>
-void
-SweepFindMax(std::index_sequence<N...>)
-{
-	(ExpectFindMaxOf(std::make_index_sequence<N>()), ...);
-}
-
 TEST(FindMax, SweepsCountsAcrossTheArgumentRegisters)
 {
-	SweepFindMax(std::make_index_sequence<25>());
+	Sweep([](auto values) { ExpectFindMaxOf(values); }, std::make_index_sequence<25>());
 }
 
 TEST(PrintFloats, PrintsEachValueWithTwoDecimals)
@@ -152,16 +153,9 @@ ExpectPrintFloatsOf(std::index_sequence<I...>)
 	    expected + "\n");
 }
 
-template <std::size_t... N>
-void
-SweepPrintFloats(std::index_sequence<N...>)
-{
-	(ExpectPrintFloatsOf(std::make_index_sequence<N>()), ...);
-}
-
 TEST(PrintFloats, SweepsCountsAcrossTheArgumentRegisters)
 {
-	SweepPrintFloats(std::make_index_sequence<21>());
+	Sweep([](auto values) { ExpectPrintFloatsOf(values); }, std::make_index_sequence<21>());
 }
 
 // Calls PrintLines with strs and the null pointer constant that the sentinel check asks for.
@@ -186,16 +180,9 @@ ExpectPrintLinesOf(std::index_sequence<I...>)
 	EXPECT_EQ(PrintedLines("first", kDigits[I]...), expected);
 }
 
-template <std::size_t... N>
-void
-SweepPrintLines(std::index_sequence<N...>)
-{
-	(ExpectPrintLinesOf(std::make_index_sequence<N>()), ...);
-}
-
 TEST(PrintLines, SweepsCountsAcrossTheArgumentRegisters)
 {
-	SweepPrintLines(std::make_index_sequence<21>());
+	Sweep([](auto strs) { ExpectPrintLinesOf(strs); }, std::make_index_sequence<21>());
 }
 
 TEST(PrintLines, PrintsEveryStringUpToTheNullPointer)
