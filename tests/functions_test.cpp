@@ -97,14 +97,14 @@ Swept(std::size_t i, std::size_t n)
 // Calls expect with an index sequence of each length below N.
 template <typename Expect, std::size_t... N>
 void
-Sweep(Expect expect, std::index_sequence<N...>)
+Sweep(Expect expect, std::index_sequence<N...> /*lengths*/)
 {
 	(expect(std::make_index_sequence<N>()), ...);
 }
 
 template <std::size_t... I>
 void
-ExpectFindMaxOf(std::index_sequence<I...>)
+ExpectFindMaxOf(std::index_sequence<I...> /*indices*/)
 {
 	constexpr std::size_t n = sizeof...(I);
 	EXPECT_EQ(FindMax(static_cast<int>(n), Swept(I, n)...), n == 0 ? INT_MIN : 1000)
@@ -139,7 +139,7 @@ TEST(PrintFloats, CountBelowOneWritesTheHeadingOnly)
 
 template <std::size_t... I>
 void
-ExpectPrintFloatsOf(std::index_sequence<I...>)
+ExpectPrintFloatsOf(std::index_sequence<I...> /*indices*/)
 {
 	constexpr std::size_t n = sizeof...(I);
 	std::string expected = "Printing floats:";
@@ -172,11 +172,11 @@ constexpr const char *kDigits[] = { "0", "1", "2", "3", "4", "5", "6", "7", "8",
 
 template <std::size_t... I>
 void
-ExpectPrintLinesOf(std::index_sequence<I...>)
+ExpectPrintLinesOf(std::index_sequence<I...> /*indices*/)
 {
 	std::string expected;
 	for (const char *str : std::initializer_list<const char *>{ "first", kDigits[I]... })
-		expected = expected + str + "\n";
+		(expected += str) += '\n';
 	EXPECT_EQ(PrintedLines("first", kDigits[I]...), expected);
 }
 
