@@ -3,7 +3,9 @@
 # runs the suite, its compiler there and with no record of a defect):
 # each cell measures (tests/atlas/CMakeLists.txt); here the measurements are
 # checked against the ABIs' documents (tests/atlas/facts.txt), g++'s against
-# clang++'s, and drawn, rendered and compared with the checked-in atlas.
+# clang++'s, and drawn, rendered and compared with the checked-in atlas. The
+# va_list's record is not compared: where its pointers point into the frame is
+# each compiler's choice; the documents' facts check the fields the ABI fixes.
 
 set(cells "${work}/cells")
 set(drawn "${work}/atlas")
@@ -20,7 +22,7 @@ foreach(abi IN LISTS abis)
   list(LENGTH ran both)
   if(both EQUAL 2)
     add_test(NAME "atlas.${abi}.compilers-agree"
-             COMMAND diff -u -r -x *.copies "${cells}/matrix.${abi}.g++/atlas" "${cells}/matrix.${abi}.clang++/atlas")
+             COMMAND diff -u -r -x *.copies -x atlas_record.txt "${cells}/matrix.${abi}.g++/atlas" "${cells}/matrix.${abi}.clang++/atlas")
     set_tests_properties("atlas.${abi}.compilers-agree" PROPERTIES
                          FIXTURES_REQUIRED "matrix.${abi}.g++;matrix.${abi}.clang++" LABELS "atlas;${abi}")
   endif()

@@ -324,35 +324,72 @@ def read_by_callee(changes):
     return read_by_callee(changes[:len(changes) // 2]) + read_by_callee(changes[len(changes) // 2:])
 
 
-calls = arguments()
-unwritten = set()  # registers tried though main's code did not change them: no copies
-registers = run_to_callee(poison=True)
-found = []
-for shown, kind, text in calls:
-    found.append(places(registers, kind, text, found[-1] if found else []))
-al = int(gdb.parse_and_eval("$al")) if counts else None
-gdb.execute("kill", to_string=True)
+def where():
+    """Where each argument is, as "FUNCTION INDEX VALUE: PLACES"; with the copies, and without."""
+    global calls, unwritten, usual
+    calls = arguments()
+    unwritten = set()  # registers tried though main's code did not change them: no copies
+    registers = run_to_callee(poison=True)
+    found = []
+    for shown, kind, text in calls:
+        found.append(places(registers, kind, text, found[-1] if found else []))
+    al = int(gdb.parse_and_eval("$al")) if counts else None
+    gdb.execute("kill", to_string=True)
 
-# A small value's places, each; of a value in several places, the registers
-# first, then the stack slots of those whose registers the callee reads.
-small = [i for i, (shown, kind, text) in enumerate(calls) if kind == "pointer" or (kind == "int" and text < 256)]
-several = [i for i, places in enumerate(found) if len(places) > 1 and i not in small]
-usual = outcome([]) if small or several else None
-reads = read_by_callee([(i, place) for i in small for place in found[i]])
-registers_read = read_by_callee([(i, place) for i in several for place in found[i] if not place.startswith("sp")])
-reads += registers_read
-taken = {i for i, place in registers_read}
-reads += read_by_callee([(i, place) for i in several if i in taken for place in found[i] if place.startswith("sp")])
-reads += [(i, place) for i in several if i not in taken for place in found[i] if place.startswith("sp")]
-lines, full = [], []
-for index, (shown, kind, text) in enumerate(calls):
-    its = found[index] if index not in small and index not in several else [p for i, p in reads if i == index]
-    copies = [place for place in found[index] if place not in its and place not in unwritten]
-    lines.append("%s %d %s: %s" % (function, index, shown, " ".join(its) or "?"))
-    full.append(lines[-1] + (" / " + " ".join(copies) if copies else ""))
-if counts:
-    lines.append("%s al: %d" % (function, al))
-    full.append(lines[-1])
+    # A small value's places, each; of a value in several places, the registers
+    # first, then the stack slots of those whose registers the callee reads.
+    small = [i for i, (shown, kind, text) in enumerate(calls) if kind == "pointer" or (kind == "int" and text < 256)]
+    several = [i for i, places in enumerate(found) if len(places) > 1 and i not in small]
+    usual = outcome([]) if small or several else None
+    reads = read_by_callee([(i, place) for i in small for place in found[i]])
+    registers_read = read_by_callee([(i, place) for i in several for place in found[i] if not place.startswith("sp")])
+    reads += registers_read
+    taken = {i for i, place in registers_read}
+    reads += read_by_callee([(i, place) for i in several if i in taken for place in found[i] if place.startswith("sp")])
+    reads += [(i, place) for i in several if i not in taken for place in found[i] if place.startswith("sp")]
+    lines, full = [], []
+    for index, (shown, kind, text) in enumerate(calls):
+        its = found[index] if index not in small and index not in several else [p for i, p in reads if i == index]
+        copies = [place for place in found[index] if place not in its and place not in unwritten]
+        lines.append("%s %d %s: %s" % (function, index, shown, " ".join(its) or "?"))
+        full.append(lines[-1] + (" / " + " ".join(copies) if copies else ""))
+    if counts:
+        lines.append("%s al: %d" % (function, al))
+        full.append(lines[-1])
+    return lines, full
+
+
+def begun(value, entry, name="va_list"):
+    """VALUE, a va_list, field by field: a pointer as an offset from ENTRY, the stack pointer at
+    the function's entry."""
+    kind = value.type.strip_typedefs()
+    if kind.code == gdb.TYPE_CODE_ARRAY:
+        return begun(value[0], entry, name)
+    if kind.code in (gdb.TYPE_CODE_STRUCT, gdb.TYPE_CODE_UNION):
+        return [text for field in kind.fields() for text in begun(value[field.name], entry, field.name)]
+    if kind.code != gdb.TYPE_CODE_PTR:
+        return ["%s=%d" % (name, int(value))]
+    address = int(value) & ((1 << (8 * word)) - 1)
+    return ["%s=%s" % (name, "sp%+d" % (address - entry) if address != entry else "sp")]
+
+
+def record():
+    """What va_start wrote in each cursor of ATLAS_PROGRAM (tests/atlas/record.cpp)."""
+    start()
+    lines = []
+    for prototype in ("Count", "Sentinel"):
+        for stop in (prototype + "Begun", "Seen"):
+            gdb.execute("break *" + stop, to_string=True)
+            gdb.execute("continue", to_string=True)
+            gdb.execute("delete")
+            if stop != "Seen":
+                entry = sp()
+        lines.append("%s va_list: %s" % (prototype, " ".join(begun(gdb.parse_and_eval("*begun"), entry))))
+    gdb.execute("kill", to_string=True)
+    return lines, lines
+
+
+lines, full = record() if function == "va_start" else where()
 print("\n".join(full))
 # What the walker reads, for the atlas; with the copies, for the ABI's documents.
 os.makedirs(os.path.dirname(os.environ["ATLAS_OUTPUT"]), exist_ok=True)
