@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 
+// NOLINTNEXTLINE(cppcoreguidelines-avoid-non-const-global-variables): where gdb finds it
 va_list *volatile begun;
 
 [[gnu::noinline]] void
