@@ -375,7 +375,9 @@ def begun(value, entry, name="va_list"):
     if kind.code == gdb.TYPE_CODE_ARRAY:
         return begun(value[0], entry, name)
     if kind.code in (gdb.TYPE_CODE_STRUCT, gdb.TYPE_CODE_UNION):
-        return [text for field in kind.fields() for text in begun(value[field.name], entry, field.name)]
+        # powerpc's "reserved" is padding, which va_start leaves as it was.
+        return [text for field in kind.fields() if field.name != "reserved"
+                for text in begun(value[field.name], entry, field.name)]
     if kind.code != gdb.TYPE_CODE_PTR:
         return ["%s=%d" % (name, int(value))]
     address = int(value) & ((1 << (8 * word)) - 1)
