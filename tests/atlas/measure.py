@@ -10,6 +10,9 @@
 # changed at the callee's entry (and put back as the callee returns), does the
 # program then print or end otherwise? The places the callee reads come first;
 # after " / ", copies it does not read.
+#
+# ATLAS_FUNCTION va_start instead prints what va_start wrote in each cursor of
+# record.cpp, "PROTOTYPE va_list: FIELD=VALUE...", read by the va_list's type.
 import os
 import re
 import socket
